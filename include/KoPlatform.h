@@ -1,0 +1,37 @@
+// Platform extensions a host calls to set up the component's environment:
+// the calling thread's ANSI code page and the handler of the framework's
+// message box. Hosts that call these link libKoPlatform, which the component
+// shares with them.
+#ifndef KO_PLATFORM_H
+#define KO_PLATFORM_H
+
+#include "KoCom.h"
+
+#define KO_PLATFORM_API KO_EXPORT
+
+extern "C" {
+
+// Sets the ANSI code page (CP_THREAD_ACP) of the calling thread; 936, 1252 and
+// 65001 at least. Returns the previous one, or 0 when the code page is unknown
+// (the thread's code page is then unchanged). New threads start with 936.
+KO_PLATFORM_API unsigned KoSetThreadCodePage(unsigned codePage);
+KO_PLATFORM_API unsigned KoGetThreadCodePage();
+
+// Called for each message box the component shows. ansiText is the text in the
+// calling thread's code page, utf8Text the same text as UTF-8. The result is
+// what the message box returns (IDOK is 1).
+typedef int (*KoMessageBoxHandler)(const char* ansiText, const char* utf8Text, unsigned type,
+                                   void* context);
+// Installs a handler (null restores the default, which writes one line
+// "[MessageBox] <text>" to stderr). Process-wide.
+KO_PLATFORM_API void KoSetMessageBoxHandler(KoMessageBoxHandler handler, void* context);
+
+// Called for each OutputDebugStringA. By default nothing is shown, unless the
+// environment variable KO_DEBUG_OUTPUT is set, in which case the text goes to
+// stderr. Null restores the default. Process-wide.
+typedef void (*KoDebugOutputHandler)(const char* text, void* context);
+KO_PLATFORM_API void KoSetDebugOutputHandler(KoDebugOutputHandler handler, void* context);
+
+} // extern "C"
+
+#endif // KO_PLATFORM_H

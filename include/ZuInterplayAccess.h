@@ -1,0 +1,14 @@
+// Everything a host of the interplay access component compiles against.
+#ifndef ZU_INTERPLAY_ACCESS_H
+#define ZU_INTERPLAY_ACCESS_H
+
+#include "KoCom.h"
+#include "ZuResultCodes.h"
+#include "IKoPool.h"
+#include "IZuInterplayObject.h"
+#include "IZuInterplayMobAttribute.h"
+#include "IZuInterplayAssetDescription.h"
+#include "IZuInterplayMobLocator.h"
+#include "IZuInterplayAccess.h"
+
+#endif // ZU_INTERPLAY_ACCESS_H

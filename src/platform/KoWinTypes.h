@@ -1,0 +1,51 @@
+// Win32 scalar types, error codes and the per-thread last error.
+#ifndef KO_WIN_TYPES_H
+#define KO_WIN_TYPES_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "KoCom.h"
+#include "KoPlatform.h"
+
+typedef unsigned int UINT;
+typedef uint8_t BYTE;
+typedef uint16_t WORD;
+typedef char CHAR;
+typedef wchar_t WCHAR;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef wchar_t* LPWSTR;
+typedef const wchar_t* LPCWSTR;
+typedef BOOL* LPBOOL;
+typedef DWORD* LPDWORD;
+typedef void* LPVOID;
+typedef void* HANDLE;
+
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_OUTOFMEMORY 14L
+#define ERROR_WRITE_FAULT 29L
+#define ERROR_READ_FAULT 30L
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_HANDLE_EOF 38L
+#define ERROR_FILE_TOO_LARGE 223L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_INVALID_NAME 123L
+#define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
+#define ERROR_BADKEY 1010L
+#define ERROR_KEY_DELETED 1018L
+
+extern "C" {
+KO_PLATFORM_API DWORD GetLastError();
+KO_PLATFORM_API void SetLastError(DWORD error);
+}
+
+#endif // KO_WIN_TYPES_H
