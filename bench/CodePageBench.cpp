@@ -46,7 +46,8 @@ void Widen_Ascii(benchmark::State& state) {
     wchar_t out[260];
     for (auto _ : state) {
         for (const std::string& s : strings)
-            benchmark::DoNotOptimize(MultiByteToWideChar(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260));
+            benchmark::DoNotOptimize(
+                MultiByteToWideChar(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260));
     }
     state.SetItemsProcessed(state.iterations() * kStrings);
 }
@@ -57,7 +58,8 @@ void Widen_Gbk(benchmark::State& state) {
     wchar_t out[260];
     for (auto _ : state) {
         for (const std::string& s : strings)
-            benchmark::DoNotOptimize(MultiByteToWideChar(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260));
+            benchmark::DoNotOptimize(
+                MultiByteToWideChar(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260));
     }
     state.SetItemsProcessed(state.iterations() * kStrings);
 }

@@ -81,8 +81,9 @@ int KoCommitLogBuffer(char* buffer, int, int length, int) {
     int slot = bufferSlot(buffer);
     size_t bytes;
     if (slot >= 0)
-        bytes = length > 0 ? static_cast<size_t>(length < kBufferCapacity ? length : kBufferCapacity) - 1
-                           : strnlen(buffer, kBufferCapacity - 1);
+        bytes = length > 0
+                    ? static_cast<size_t>(length < kBufferCapacity ? length : kBufferCapacity) - 1
+                    : strnlen(buffer, kBufferCapacity - 1);
     else
         bytes = length > 0 ? strnlen(buffer, static_cast<size_t>(length) - 1) : strlen(buffer);
     log.emit(Kind::Live, slot >= 0 ? t_buffers.category[slot] : 0,

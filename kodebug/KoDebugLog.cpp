@@ -80,8 +80,8 @@ void KoDebugLog::configure() {
         writeAll(STDERR_FILENO, "[KoDebug] cannot open the log file " + failure + "\n");
 }
 
-void KoDebugLog::emit(kodebug::Kind kind, int category, int level, const char* text,
-                      size_t bytes, int length) {
+void KoDebugLog::emit(kodebug::Kind kind, int category, int level, const char* text, size_t bytes,
+                      int length) {
     std::shared_ptr<const kodebug::Sink> sink;
     {
         std::lock_guard<std::mutex> lock(m_sinkMutex);

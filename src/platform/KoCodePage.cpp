@@ -55,9 +55,9 @@ int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, LPCWSTR src, int srcChar
     size_t n = srcChars == -1 ? wcslen(src) + 1 : static_cast<size_t>(srcChars);
     bool complete = true;
     bool usedDefault = false;
-    size_t bytes = codec->encode(src, n, dstBytes > 0 ? dst : nullptr,
-                                 static_cast<size_t>(dstBytes), defaultChar ? defaultChar[0] : '?',
-                                 &usedDefault, &complete);
+    size_t bytes =
+        codec->encode(src, n, dstBytes > 0 ? dst : nullptr, static_cast<size_t>(dstBytes),
+                      defaultChar ? defaultChar[0] : '?', &usedDefault, &complete);
     if (usedDefaultChar) *usedDefaultChar = usedDefault ? TRUE : FALSE;
     if (!complete) return fail(ERROR_INSUFFICIENT_BUFFER);
     if (bytes > INT_MAX) return fail(ERROR_INVALID_PARAMETER);

@@ -6,9 +6,14 @@
 // it, a destination size of 0 asks for the size needed, and a destination too
 // small gives 0 with ERROR_INSUFFICIENT_BUFFER after whole characters were
 // written as far as they fit (never half of a double-byte pair); nothing is
-// ever written past the destination. Bytes that do not form a character of the
-// code page become U+FFFD, one per byte; wide characters the code page lacks
-// become '?' (or the default character given to WideCharToMultiByte).
+// ever written past the destination. So a caller that zero-fills a buffer of n
+// bytes and converts into its first n - 1 gets the longest prefix of whole
+// characters that fits, terminated. Bytes that do not form a character of the
+// code page become U+FFFD, one per byte (one per pair for a well-formed
+// double-byte pair the code page leaves unassigned); wide characters the code
+// page lacks become '?' (or the default character given to WideCharToMultiByte).
+// In 936, 0x80 is the euro sign; 0xFF and the user-defined areas are not
+// characters.
 // Other failures (null text, a length of 0 or below -1, an unknown code page)
 // give 0 with ERROR_INVALID_PARAMETER. The flags are not used.
 #ifndef KO_CODE_PAGE_H

@@ -4,7 +4,10 @@ namespace {
 
 wchar_t* putHex(wchar_t* out, uint32_t value, int digits) {
     static const char kDigits[] = "0123456789ABCDEF";
-    for (int i = digits - 1; i >= 0; --i) out[i] = static_cast<wchar_t>(kDigits[value & 0xF]), value >>= 4;
+    for (int i = digits - 1; i >= 0; --i) {
+        out[i] = static_cast<wchar_t>(kDigits[value & 0xF]);
+        value >>= 4;
+    }
     return out + digits;
 }
 

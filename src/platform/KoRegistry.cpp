@@ -164,15 +164,16 @@ LONG writeFileAtomically(const std::string& folder, const std::string& name,
     std::string temp = folder + "/" + kTempPrefix + "XXXXXX";
     int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? ERROR_KEY_DELETED : errorFromErrno(errno);
-    bool ok = fchmod(fd, 0644) == 0 && writeAll(fd, content) && fsync(fd) == 0;
-    int error = ok ? 0 : errno;
-    if (close(fd) != 0 && ok) ok = false, error = errno;
-    if (ok && rename(temp.c_str(), (folder + "/" + name).c_str()) != 0) ok = false, error = errno;
-    if (!ok) {
-        unlink(temp.c_str());
-        return error == ENOSPC ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
+    bool written = fchmod(fd, 0644) == 0 && writeAll(fd, content) && fsync(fd) == 0;
+    int error = written ? 0 : errno;
+    if (close(fd) != 0 && written) {
+        written = false;
+        error = errno;
     }
-    return ERROR_SUCCESS;
+    if (written && rename(temp.c_str(), (folder + "/" + name).c_str()) == 0) return ERROR_SUCCESS;
+    if (written) error = errno;
+    unlink(temp.c_str());
+    return error == ENOSPC || error == EDQUOT ? ERROR_DISK_FULL : ERROR_WRITE_FAULT;
 }
 
 LONG readFile(const std::string& path, std::string& content) {

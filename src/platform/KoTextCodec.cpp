@@ -204,10 +204,15 @@ bool KoTextCodec::decodeRun(const unsigned char* s, size_t n, Sink& out) const {
             if (!out.put(chunk[k])) return false;
         if (error != 0 && error != E2BIG) {
             // Not a character of the code page (or cut off at the end): one
-            // replacement for its first byte, then go on after that byte.
+            // replacement, then go on after its first byte. A well-formed
+            // double-byte pair that the code page leaves unassigned is passed
+            // over whole: its trail byte may look like a lead byte, and
+            // reading on from it would invent a character and swallow the next.
             if (!out.put(kReplacement)) return false;
-            ++in;
-            --inLeft;
+            const unsigned char* bad = reinterpret_cast<const unsigned char*>(in);
+            size_t skip = m_doubleByte ? charLength(bad, inLeft) : 1;
+            in += skip;
+            inLeft -= skip;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
@@ -233,9 +238,8 @@ std::wstring KoTextCodec::decode(const char* src, size_t srcBytes) const {
 // ---------------------------------------------------------------------------
 // Wide to narrow
 
-template <class Sink>
-bool KoTextCodec::encodeInto(const wchar_t* s, size_t n, char defaultChar, bool& usedDefault,
-                             Sink& out) const {
+template <class Sink> bool KoTextCodec::encodeInto(const wchar_t* s, size_t n, char defaultChar,
+                                                   bool& usedDefault, Sink& out) const {
     size_t i = 0;
     while (i < n) {
         uint32_t c = static_cast<uint32_t>(s[i]);
@@ -252,9 +256,8 @@ bool KoTextCodec::encodeInto(const wchar_t* s, size_t n, char defaultChar, bool&
     return true;
 }
 
-template <class Sink>
-bool KoTextCodec::encodeRun(const wchar_t* s, size_t n, char defaultChar, bool& usedDefault,
-                            Sink& out) const {
+template <class Sink> bool KoTextCodec::encodeRun(const wchar_t* s, size_t n, char defaultChar,
+                                                  bool& usedDefault, Sink& out) const {
     iconv_t cd = static_cast<iconv_t>(fromWide());
     if (!cd) {
         usedDefault = true;

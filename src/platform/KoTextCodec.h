@@ -40,8 +40,8 @@ public:
     // Converts src[0, srcChars) into dst[0, dstBytes), whole characters only, and
     // returns the bytes written (or needed when dst is null). Characters the
     // code page lacks become defaultChar and set *usedDefault.
-    size_t encode(const wchar_t* src, size_t srcChars, char* dst, size_t dstBytes,
-                  char defaultChar, bool* usedDefault, bool* complete) const;
+    size_t encode(const wchar_t* src, size_t srcChars, char* dst, size_t dstBytes, char defaultChar,
+                  bool* usedDefault, bool* complete) const;
 
     std::wstring decode(const char* src, size_t srcBytes) const;
     std::string encode(const wchar_t* src, size_t srcChars) const;
@@ -53,13 +53,11 @@ private:
     // Defined and used in KoTextCodec.cpp only.
     template <class Sink> bool decodeInto(const unsigned char* src, size_t n, Sink& out) const;
     template <class Sink> bool decodeRun(const unsigned char* src, size_t n, Sink& out) const;
-    template <class Sink>
-    bool encodeInto(const wchar_t* src, size_t n, char defaultChar, bool& usedDefault,
-                    Sink& out) const;
-    template <class Sink>
-    bool encodeRun(const wchar_t* src, size_t n, char defaultChar, bool& usedDefault,
-                   Sink& out) const;
-    void* toWide() const;   // the thread's iconv converter, or null
+    template <class Sink> bool encodeInto(const wchar_t* src, size_t n, char defaultChar,
+                                          bool& usedDefault, Sink& out) const;
+    template <class Sink> bool encodeRun(const wchar_t* src, size_t n, char defaultChar,
+                                         bool& usedDefault, Sink& out) const;
+    void* toWide() const; // the thread's iconv converter, or null
     void* fromWide() const;
 
     UINT m_id;

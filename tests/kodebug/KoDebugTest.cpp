@@ -103,8 +103,9 @@ TEST_F(KoDebugEnv, LiveLogGoesToStderrInUtf8) {
     StderrCapture err;
     trace(6044, 1, "GetChildren , " + kZhongWenGbk + " ! \n");
     trace(6017, 1, "no newline");
-    EXPECT_EQ("[KoDebug] [6044:1] GetChildren , " + kZhongWenUtf8 + " ! \n"
-              "[KoDebug] [6017:1] no newline\n",
+    EXPECT_EQ("[KoDebug] [6044:1] GetChildren , " + kZhongWenUtf8 +
+                  " ! \n"
+                  "[KoDebug] [6017:1] no newline\n",
               err.text());
 }
 
@@ -121,7 +122,8 @@ TEST_F(KoDebugEnv, FileLogAppendsOneLinePerMessage) {
     std::regex pattern(
         "earlier line\n"
         "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\d+ \\[6044:1\\] CheckInAAF " +
-        kZhongWenUtf8 + " ! \n"
+        kZhongWenUtf8 +
+        " ! \n"
         "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\d+ \\[6017:1\\] pool event\n");
     EXPECT_TRUE(std::regex_match(log, pattern)) << log;
 }
@@ -140,11 +142,14 @@ TEST_F(KoDebugEnv, NoticesGoToStderr) {
                           "src\\CZuInterplayObjectManager", 120);
     std::string longText(2000, 'n');
     KoLogNotifyA(0, 0, "%s", longText.c_str()); // longer than any fixed buffer
-    EXPECT_EQ("[KoDebug notice] GetLatest " + kZhongWenUtf8 + " hr=88888005.\n"
-              "[KoDebug notice] CreateObject hr=8888806f.File : src\\CZuInterplayObjectManager. "
-              "LINE : 120\n"
-              "[KoDebug notice] " + longText + "\n",
-              err.text());
+    EXPECT_EQ(
+        "[KoDebug notice] GetLatest " + kZhongWenUtf8 +
+            " hr=88888005.\n"
+            "[KoDebug notice] CreateObject hr=8888806f.File : src\\CZuInterplayObjectManager. "
+            "LINE : 120\n"
+            "[KoDebug notice] " +
+            longText + "\n",
+        err.text());
 }
 
 TEST_F(KoDebugEnv, CaptureTakesTheRawBytesInsteadOfTheOutputs) {
@@ -278,8 +283,9 @@ TEST(KoDebugProcess, ReadsTheEnvironmentAtFirstUse) {
     TempDir dir;
     std::string logFile = dir.file("child.log");
     std::string err = runChild({"KODEBUG_LIVE=1", "KODEBUG_FILE=" + logFile}, dir);
-    EXPECT_EQ("[KoDebug] [6044:1] GetChildren " + kZhongWenUtf8 + " ! \n"
-              "[KoDebug notice] child hr=88888005.\n",
+    EXPECT_EQ("[KoDebug] [6044:1] GetChildren " + kZhongWenUtf8 +
+                  " ! \n"
+                  "[KoDebug notice] child hr=88888005.\n",
               err);
     std::string log = dir.read("child.log");
     EXPECT_NE(std::string::npos, log.find("[6044:1] GetChildren " + kZhongWenUtf8 + " ! \n"));

@@ -23,7 +23,8 @@ private:
 };
 
 std::wstring widen(const std::string& text, UINT codePage = CP_THREAD_ACP) {
-    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     if (n > 0) {
         EXPECT_EQ(n, MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
@@ -33,8 +34,8 @@ std::wstring widen(const std::string& text, UINT codePage = CP_THREAD_ACP) {
 }
 
 std::string narrow(const std::wstring& text, UINT codePage = CP_THREAD_ACP) {
-    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                0, nullptr, nullptr);
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
     std::string bytes(static_cast<size_t>(n), '\0');
     if (n > 0) {
         EXPECT_EQ(n, WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
@@ -135,15 +136,28 @@ TEST(CodePage, WideningIntoSmallBufferStopsAtItsEnd) {
 TEST(CodePage, InvalidBytesBecomeReplacementCharacters) {
     // 0xFF is no GBK byte; a lead byte at the end lacks its trail; a lead byte
     // before a byte that cannot trail stands alone and the next byte is kept.
-    EXPECT_EQ(std::wstring(L"a\uFFFDb"), widen("a\xFF" "b", 936));
+    EXPECT_EQ(std::wstring(L"a\uFFFDb"), widen("a\xFF"
+                                               "b",
+                                               936));
     EXPECT_EQ(std::wstring(L"a\uFFFD"), widen("a\x81", 936));
-    EXPECT_EQ(std::wstring(L"\uFFFD0\u4E2D\u6587"), widen("\x81" "0" + kZhongWenGbk, 936));
+    EXPECT_EQ(std::wstring(L"\uFFFD0\u4E2D\u6587"), widen("\x81"
+                                                          "0" +
+                                                              kZhongWenGbk,
+                                                          936));
+    // A well-formed pair that GBK leaves unassigned is one character: its
+    // trail byte 0xA0 must not pair up with the lead byte of the next one.
+    EXPECT_EQ(std::wstring(L"x\uFFFD中y"), widen("x\xA2\xA0"
+                                                 "\xD6\xD0"
+                                                 "y",
+                                                 936));
     // 1252 leaves five bytes undefined.
     EXPECT_EQ(std::wstring(L"x\uFFFDy"), widen("x\x81y", 1252));
     // UTF-8: a truncated sequence, an overlong form and a stray continuation byte.
     EXPECT_EQ(std::wstring(L"\uFFFD("), widen("\xC3(", CP_UTF8));
     EXPECT_EQ(std::wstring(L"\uFFFD\uFFFD"), widen("\xC0\xAF", CP_UTF8));
-    EXPECT_EQ(std::wstring(L"\uFFFDa"), widen("\x80" "a", CP_UTF8));
+    EXPECT_EQ(std::wstring(L"\uFFFDa"), widen("\x80"
+                                              "a",
+                                              CP_UTF8));
 }
 
 TEST(CodePage, WideCharactersTheCodePageLacks) {
@@ -198,8 +212,10 @@ TEST(CodePage, InvalidParameters) {
         {"unknown code page", MultiByteToWideChar(437, 0, "a", -1, wide, 4)},
         {"null wide source", WideCharToMultiByte(936, 0, nullptr, -1, bytes, 4, nullptr, nullptr)},
         {"zero wide length", WideCharToMultiByte(936, 0, L"a", 0, bytes, 4, nullptr, nullptr)},
-        {"null narrow destination", WideCharToMultiByte(936, 0, L"a", -1, nullptr, 4, nullptr, nullptr)},
-        {"unknown narrow code page", WideCharToMultiByte(850, 0, L"a", -1, bytes, 4, nullptr, nullptr)},
+        {"null narrow destination",
+         WideCharToMultiByte(936, 0, L"a", -1, nullptr, 4, nullptr, nullptr)},
+        {"unknown narrow code page",
+         WideCharToMultiByte(850, 0, L"a", -1, bytes, 4, nullptr, nullptr)},
     };
     for (const Case& c : cases) EXPECT_EQ(0, c.result) << c.what;
     SetLastError(0);
@@ -244,7 +260,10 @@ TEST(CodePage, WholeCharPrefix) {
     // UTF-8: "é中" is 2 + 3 bytes.
     EXPECT_EQ(2u, KoWholeCharPrefix(CP_UTF8, "\xC3\xA9\xE4\xB8\xAD", 5, 4));
     // A lead byte without a valid trail counts alone.
-    EXPECT_EQ(2u, KoWholeCharPrefix(936, "\x81" "0x", 3, 2));
+    EXPECT_EQ(2u, KoWholeCharPrefix(936,
+                                    "\x81"
+                                    "0x",
+                                    3, 2));
     SetLastError(0);
     EXPECT_EQ(0u, KoWholeCharPrefix(437, "abc", 3, 2));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());

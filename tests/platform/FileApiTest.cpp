@@ -36,7 +36,8 @@ protected:
 TEST_F(FileApi, MapsDrivePaths) {
     EXPECT_EQ(drives() + "/c/Kestrava/ConvertFile/a.aaf",
               KoMapWindowsPath("c:\\Kestrava\\ConvertFile\\a.aaf"));
-    EXPECT_EQ(drives() + "/c/dir/File.TXT", KoMapWindowsPath("C:\\dir\\File.TXT")); // only the letter
+    EXPECT_EQ(drives() + "/c/dir/File.TXT",
+              KoMapWindowsPath("C:\\dir\\File.TXT")); // only the letter
     EXPECT_EQ(drives() + "/d/x/y", KoMapWindowsPath("D:/x\\y"));
     EXPECT_EQ(drives() + "/e/dir/", KoMapWindowsPath("E:\\dir\\"));
     EXPECT_EQ(drives() + "/e", KoMapWindowsPath("E:"));
@@ -122,7 +123,8 @@ TEST_F(FileApi, CreatesFilesButNoFolders) {
 
     EXPECT_EQ(INVALID_HANDLE_VALUE, open("C:\\new\\b.txt", GENERIC_READ, 99));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+              CreateFileA(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
 }
 

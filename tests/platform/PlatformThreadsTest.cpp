@@ -33,7 +33,8 @@ TEST(PlatformThreads, ConversionsInParallelWithDifferentCodePages) {
     std::vector<std::string> expected;
     for (unsigned page : pages) {
         char bytes[128];
-        int n = WideCharToMultiByte(page, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+        int n =
+            WideCharToMultiByte(page, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
         expected.emplace_back(bytes, n > 0 ? n - 1 : 0);
     }
     std::atomic<int> failures{0};
