@@ -1,5 +1,6 @@
 #include "AssetsPortBinding.h"
 
+#include <string.h>
 #include <sys/socket.h>
 
 #include "CZuAssetsEnvelope.h"
@@ -23,6 +24,27 @@ int AssetsPortBinding::SetCredentials(const std::string& userName, const std::st
     return CZuAssetsEnvelope::SetCredentials(soap, userName, password);
 }
 
+namespace {
+
+// The runtime's code for the fault the context read. The runtime maps the
+// standard fault codes only when the response binds them to the prefix
+// SOAP-ENV itself; by then it has read every fault code into that prefix, so
+// the mapping is made here again for any prefix the server chose.
+int FaultResult(struct soap* soap) {
+    const char** code = soap_faultcode(soap);
+    if (!code || !*code) return SOAP_FAULT;
+    const char* name = *code;
+    if (strncmp(name, "SOAP-ENV:", 9) != 0) return SOAP_FAULT;
+    name += 9;
+    if (!strcmp(name, "Client") || !strcmp(name, "Sender")) return SOAP_CLI_FAULT;
+    if (!strcmp(name, "Server") || !strcmp(name, "Receiver")) return SOAP_SVR_FAULT;
+    if (!strcmp(name, "MustUnderstand")) return SOAP_MUSTUNDERSTAND;
+    if (!strcmp(name, "VersionMismatch")) return SOAP_VERSIONMISMATCH;
+    return SOAP_FAULT;
+}
+
+} // namespace
+
 template <class Request, class Response>
 int AssetsPortBinding::Call(int (*call)(struct soap*, const char*, const char*, Request*, Response*),
                             Request* request, Response* response) {
@@ -30,7 +52,9 @@ int AssetsPortBinding::Call(int (*call)(struct soap*, const char*, const char*, 
     if (endpoint && !*endpoint)
         return soap_set_sender_error(soap, "Empty endpoint", "The service URL is empty",
                                      SOAP_TCP_ERROR);
-    return call(soap, endpoint, nullptr, request, response);
+    int code = call(soap, endpoint, "", request, response);
+    if (code == SOAP_FAULT) code = soap->error = FaultResult(soap);
+    return code;
 }
 
 int AssetsPortBinding::__assets__GetStreamingURL(ZuAssets::types__GetStreamingURLType* request,
