@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# The component's library exports the four entry points and the framework
-# members other modules derive from, and nothing else of ours.
+# The component's library exports the four entry points, the framework members
+# other modules derive from and the SOAP runtime's hooks, and nothing else of
+# ours.
 set -euo pipefail
 lib="$1"
 unexpected=$(nm -D --defined-only --demangle "$lib" | awk '{ $1=""; $2=""; sub(/^  /, ""); print }' |
   grep -v -E '^(DllGetClassObject|DllCanUnloadNow|DllRegisterServer|DllUnregisterServer)$' |
   grep -v -E '^(CKoLightUnknown::|CKoBaseObject::|vtable for CKoLightUnknown$|typeinfo for CKoLightUnknown$|typeinfo name for CKoLightUnknown$)' |
+  grep -v -E '^(namespaces|soap_(getelement|putelement|markelement|dupelement|delelement))$' |
+  grep -v -E '^soap_(header|fault|faultcode|faultsubcode|faultstring|faultdetail|fault_subcode|fault_string|fault_detail|serializefault|serializeheader|getheader|putheader|getfault|putfault)\(soap\*\)$' |
   grep -v -E '^(_init|_fini|__bss_start|_edata|_end)$' || true)
 if [ -n "$unexpected" ]; then
   echo "unexpected exports:"; echo "$unexpected"; exit 1

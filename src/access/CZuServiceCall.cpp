@@ -1,0 +1,100 @@
+#include "CZuServiceCall.h"
+
+#include "KoText.h"
+#include "KoTrace.h"
+#include "ZuResultCodes.h"
+#include "ZuTexts.h"
+
+namespace {
+
+// Log lines show texts widened through a buffer of this many wide characters.
+const size_t LOG_TEXT_CHARS = 260;
+
+void LogText(const char* line, const std::string& text) {
+    wchar_t wide[LOG_TEXT_CHARS];
+    KoWiden(text.c_str(), wide, LOG_TEXT_CHARS);
+    KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, line, wide);
+}
+
+} // namespace
+
+CZuServiceCall::Policy::Policy()
+    : m_transportText(ZU_TEXT_NO_WEB_SERVICE),
+      m_transportCodeLine(nullptr),
+      m_transportTextLine(nullptr),
+      m_transportWideText(ZU_TEXT_W_NO_WEB_SERVICE),
+      m_messageLine(nullptr),
+      m_detailsLine(nullptr),
+      m_useDetails(true),
+      m_byCaller(false) {}
+
+CZuServiceCall::Policy& CZuServiceCall::Policy::LogTransportFailure(const char* codeLine,
+                                                                    const char* textLine,
+                                                                    const wchar_t* wideText) {
+    m_transportCodeLine = codeLine;
+    m_transportTextLine = textLine;
+    if (wideText) m_transportWideText = wideText;
+    return *this;
+}
+
+CZuServiceCall::Policy& CZuServiceCall::Policy::TransportFailureText(const char* text) {
+    m_transportText = text;
+    return *this;
+}
+
+CZuServiceCall::Policy& CZuServiceCall::Policy::LogServerError(const char* messageLine,
+                                                               const char* detailsLine) {
+    m_messageLine = messageLine;
+    m_detailsLine = detailsLine ? detailsLine : messageLine;
+    return *this;
+}
+
+CZuServiceCall::Policy& CZuServiceCall::Policy::KeepMessage() {
+    m_useDetails = false;
+    return *this;
+}
+
+CZuServiceCall::Policy& CZuServiceCall::Policy::ServerErrorByCaller() {
+    m_byCaller = true;
+    return *this;
+}
+
+CZuServiceCall::CZuServiceCall(const std::string& serviceURL, const std::string& userName,
+                               const std::string& password, std::string& lastErrorText)
+    : m_serviceURL(serviceURL), m_lastErrorText(lastErrorText) {
+    m_binding.endpoint = m_serviceURL.c_str();
+    m_open = m_binding.SetCredentials(userName, password) == SOAP_OK;
+}
+
+CZuServiceCall::~CZuServiceCall() = default;
+
+HRESULT CZuServiceCall::Sort(int code, const ZuAssets::types__ErrorListType* errors,
+                             const Policy& policy) {
+    m_code = code;
+    m_firstError = nullptr;
+    if (code != SOAP_OK) {
+        m_outcome = TRANSPORT_FAILURE;
+        m_lastErrorText = policy.m_transportText;
+        if (policy.m_transportCodeLine)
+            KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, policy.m_transportCodeLine, code);
+        if (policy.m_transportTextLine)
+            KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, policy.m_transportTextLine,
+                           policy.m_transportWideText);
+        return code;
+    }
+    if (!errors || errors->Error.empty()) {
+        m_outcome = SUCCESS;
+        return S_OK;
+    }
+    static const ZuAssets::types__ErrorType nilError;
+    m_outcome = SERVER_ERROR;
+    m_firstError = errors->Error.front() ? errors->Error.front() : &nilError;
+    if (policy.m_byCaller) return ZU_E_SERVERERROR;
+    m_lastErrorText = m_firstError->Message;
+    if (policy.m_messageLine) LogText(policy.m_messageLine, m_firstError->Message);
+    if (policy.m_useDetails) {
+        m_lastErrorText = m_firstError->Details;
+        if (policy.m_detailsLine) LogText(policy.m_detailsLine, m_firstError->Details);
+    }
+    return ZU_E_SERVERERROR;
+}

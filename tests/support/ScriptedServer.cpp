@@ -1,0 +1,255 @@
+#include "ScriptedServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <strings.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <stdexcept>
+
+namespace {
+
+// How long a connection may stay silent before the server gives up on it.
+const int kReadTimeoutMs = 30000;
+
+std::string trim(const std::string& text) {
+    size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return "";
+    size_t end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+// Calls f(name, value) for each header line of the block.
+template <class F> void forEachHeader(const std::string& headers, F f) {
+    size_t at = 0;
+    while (at < headers.size()) {
+        size_t end = headers.find("\r\n", at);
+        if (end == std::string::npos) end = headers.size();
+        std::string line = headers.substr(at, end - at);
+        size_t colon = line.find(':');
+        if (colon != std::string::npos) f(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
+        at = end + 2;
+    }
+}
+
+void sendAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n <= 0) return;  // the peer went away; that is the test's business
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+std::string response(const std::string& body, size_t announced, int status,
+                     const std::string& contentType) {
+    std::string head = "HTTP/1.1 " + std::to_string(status) + (status == 200 ? " OK" : " Error") +
+                       "\r\nContent-Type: " + contentType +
+                       "\r\nContent-Length: " + std::to_string(announced) +
+                       "\r\nConnection: close\r\n\r\n";
+    return head + body;
+}
+
+} // namespace
+
+ScriptedServer::Reply ScriptedServer::Reply::http(const std::string& body, int status,
+                                                  const std::string& contentType) {
+    Reply reply;
+    reply.bytes = response(body, body.size(), status, contentType);
+    return reply;
+}
+
+ScriptedServer::Reply ScriptedServer::Reply::truncated(const std::string& body, size_t missing) {
+    Reply reply;
+    size_t sent = missing < body.size() ? body.size() - missing : 0;
+    reply.bytes = response(body.substr(0, sent), body.size(), 200, "text/xml; charset=utf-8");
+    return reply;
+}
+
+ScriptedServer::Reply ScriptedServer::Reply::oversized(const std::string& body, size_t surplus) {
+    Reply reply;
+    size_t announced = surplus < body.size() ? body.size() - surplus : 0;
+    reply.bytes = response(body, announced, 200, "text/xml; charset=utf-8");
+    return reply;
+}
+
+ScriptedServer::Reply ScriptedServer::Reply::closeBeforeReading() {
+    Reply reply;
+    reply.close = Close::BeforeReading;
+    return reply;
+}
+
+ScriptedServer::Reply ScriptedServer::Reply::closeAfterReading() {
+    Reply reply;
+    reply.close = Close::AfterReading;
+    return reply;
+}
+
+std::string ScriptedServer::Request::header(const std::string& name) const {
+    std::string found;
+    bool done = false;
+    forEachHeader(headers, [&](const std::string& n, const std::string& v) {
+        if (!done && strcasecmp(n.c_str(), name.c_str()) == 0) {
+            found = v;
+            done = true;
+        }
+    });
+    return found;
+}
+
+size_t ScriptedServer::Request::headerCount(const std::string& name) const {
+    size_t count = 0;
+    forEachHeader(headers, [&](const std::string& n, const std::string&) {
+        if (strcasecmp(n.c_str(), name.c_str()) == 0) ++count;
+    });
+    return count;
+}
+
+ScriptedServer::ScriptedServer() {
+    m_default = Reply::closeAfterReading();
+    m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listen < 0 || ::pipe2(m_wake, O_CLOEXEC) != 0) throw std::runtime_error("socket");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(m_listen, 16) != 0 ||
+        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("bind");
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this] { serve(); });
+}
+
+ScriptedServer::~ScriptedServer() {
+    char stop = 's';
+    if (::write(m_wake[1], &stop, 1) != 1) { /* the thread still ends at close */ }
+    m_thread.join();
+    ::close(m_listen);
+    ::close(m_wake[0]);
+    ::close(m_wake[1]);
+}
+
+std::string ScriptedServer::url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+}
+
+void ScriptedServer::enqueue(Reply reply) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_queue.push_back(std::move(reply));
+}
+
+void ScriptedServer::setDefaultReply(Reply reply) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_default = std::move(reply);
+}
+
+void ScriptedServer::setRecording(bool on) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_recording = on;
+}
+
+std::vector<ScriptedServer::Request> ScriptedServer::requests() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+size_t ScriptedServer::connections() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_accepted;
+}
+
+bool ScriptedServer::waitForConnections(size_t count, int timeoutMs) const {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_done.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [&] { return m_finished >= count; });
+}
+
+void ScriptedServer::serve() {
+    for (;;) {
+        pollfd fds[2] = {{m_listen, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) continue;
+        if (fds[1].revents) return;
+        if (!(fds[0].revents & POLLIN)) continue;
+        int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) continue;
+        Reply reply;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_accepted;
+            if (m_queue.empty()) {
+                reply = m_default;
+            } else {
+                reply = std::move(m_queue.front());
+                m_queue.pop_front();
+            }
+        }
+        handle(fd, reply);
+        ::close(fd);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_finished;
+        }
+        m_done.notify_all();
+    }
+}
+
+void ScriptedServer::handle(int fd, const Reply& reply) {
+    if (reply.close == Reply::Close::BeforeReading) return;
+    bool keep;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        keep = m_recording;
+    }
+    Request request;
+    bool complete = readRequest(fd, request, keep);
+    if (keep) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_requests.push_back(std::move(request));
+    }
+    if (!complete || reply.close == Reply::Close::AfterReading) return;
+    if (reply.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
+    sendAll(fd, reply.bytes.data(), reply.bytes.size());
+    ::shutdown(fd, SHUT_WR);
+    // Let the client read everything before the close; stop at its close.
+    char sink[4096];
+    pollfd pfd = {fd, POLLIN, 0};
+    while (::poll(&pfd, 1, kReadTimeoutMs) > 0 && ::recv(fd, sink, sizeof sink, 0) > 0) {
+    }
+}
+
+bool ScriptedServer::readRequest(int fd, Request& request, bool keep) {
+    std::string& raw = request.raw;
+    size_t headerEnd = std::string::npos;
+    size_t bodyLength = 0;
+    size_t total = 0;  // bytes read, kept or not
+    char buffer[65536];
+    for (;;) {
+        if (headerEnd != std::string::npos && total >= headerEnd + 4 + bodyLength) break;
+        pollfd pfd = {fd, POLLIN, 0};
+        if (::poll(&pfd, 1, kReadTimeoutMs) <= 0) return false;
+        ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) return false;
+        total += static_cast<size_t>(n);
+        if (keep || headerEnd == std::string::npos) raw.append(buffer, static_cast<size_t>(n));
+        if (headerEnd == std::string::npos) {
+            headerEnd = raw.find("\r\n\r\n");
+            if (headerEnd != std::string::npos) {
+                size_t lineEnd = raw.find("\r\n");
+                request.requestLine = raw.substr(0, lineEnd);
+                request.headers = raw.substr(lineEnd + 2, headerEnd + 2 - (lineEnd + 2));
+                std::string length = request.header("Content-Length");
+                bodyLength = strtoul(length.c_str(), nullptr, 10);
+            }
+        }
+    }
+    if (keep) request.body = raw.substr(headerEnd + 4, bodyLength);
+    return true;
+}

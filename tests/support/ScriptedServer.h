@@ -1,0 +1,101 @@
+// A scripted HTTP peer for wire tests: listens on 127.0.0.1 (ephemeral port),
+// serves one connection at a time on a background thread, records each request
+// exactly as it arrived and answers it with canned bytes.
+//
+// Each connection takes the next queued reply, or the default reply when the
+// queue is empty. A request is read up to the end of its headers and then as
+// many body bytes as its Content-Length says (none without one).
+#ifndef ZU_TEST_SCRIPTED_SERVER_H
+#define ZU_TEST_SCRIPTED_SERVER_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class ScriptedServer {
+public:
+    struct Reply {
+        enum class Close {
+            AfterReply,     // answer, then close the connection
+            BeforeReading,  // close as soon as the connection is accepted
+            AfterReading,   // read the request, then close without answering
+        };
+        // Sent as they are: status line, headers and body.
+        std::string bytes;
+        // Wait this long after reading the request, before answering.
+        int delayMs = 0;
+        Close close = Close::AfterReply;
+
+        // "HTTP/1.1 <status>" with Content-Type, a correct Content-Length and
+        // Connection: close, then the body.
+        static Reply http(const std::string& body, int status = 200,
+                          const std::string& contentType = "text/xml; charset=utf-8");
+        // Announces the whole body but sends only its first bytes - missing.
+        static Reply truncated(const std::string& body, size_t missing);
+        // Announces the body's length - surplus but sends all of it.
+        static Reply oversized(const std::string& body, size_t surplus);
+        static Reply closeBeforeReading();
+        static Reply closeAfterReading();
+    };
+
+    struct Request {
+        std::string raw;          // every byte read, in order
+        std::string requestLine;  // without CR LF
+        std::string headers;      // the header lines, each ending with CR LF
+        std::string body;
+        // The value of the first header of that name (case-insensitive), without
+        // surrounding blanks; "" when absent.
+        std::string header(const std::string& name) const;
+        // How many headers of that name there are.
+        size_t headerCount(const std::string& name) const;
+    };
+
+    // Binds and starts serving; the default reply closes after reading.
+    ScriptedServer();
+    // Stops serving and joins the thread.
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+    uint16_t port() const { return m_port; }
+    // "http://127.0.0.1:<port><path>"
+    std::string url(const std::string& path = "/services/Assets") const;
+
+    void enqueue(Reply reply);
+    void setDefaultReply(Reply reply);
+    // Whether requests are kept (on by default); off, they are read and
+    // counted only, for long runs with large requests.
+    void setRecording(bool on);
+
+    std::vector<Request> requests() const;
+    // Connections accepted so far.
+    size_t connections() const;
+    // Waits until that many connections were served to their end (closed).
+    bool waitForConnections(size_t count, int timeoutMs = 10000) const;
+
+private:
+    void serve();
+    void handle(int fd, const Reply& reply);
+    bool readRequest(int fd, Request& request, bool keep);
+
+    int m_listen = -1;
+    int m_wake[2] = {-1, -1};
+    uint16_t m_port = 0;
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_done;
+    std::deque<Reply> m_queue;
+    Reply m_default;
+    bool m_recording = true;
+    std::vector<Request> m_requests;
+    size_t m_accepted = 0;
+    size_t m_finished = 0;
+};
+
+#endif // ZU_TEST_SCRIPTED_SERVER_H
