@@ -57,6 +57,9 @@ public:
     // requests were served.
     bool Exists(const std::string& uri) const;
     size_t RequestCount() const;
+    // For tests: a text that differs whenever the tree differs in anything a
+    // client can see or change.
+    std::string Snapshot() const;
 
 private:
     class Impl;

@@ -1,0 +1,105 @@
+// The Assets service on the wire: serves one connection at a time on a SOAP
+// context, checks the credentials of every request, turns the request into an
+// operation of the tree and the outcome into the response.
+//
+// How it answers:
+//   - the operations the component calls get their real semantics; a failure
+//     is a well-formed response whose types:Errors holds one types:Error
+//     (Code, InterplayURI, Message, Details), as the real service reports
+//     them, and changes nothing;
+//   - missing or wrong credentials are such an error too;
+//   - the service's other operations, unknown operations and malformed XML
+//     get a SOAP fault;
+//   - a request above the size bound is refused with HTTP status 413 from its
+//     headers alone, and one that turns out longer than it said is cut off.
+// Credentials never travel back: the response carries no SOAP header.
+#ifndef ASSETS_SIM_ASSETS_SERVICE_H
+#define ASSETS_SIM_ASSETS_SERVICE_H
+
+#include <stddef.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "AssetTree.h"
+#include "AssetsSimulator.h"
+
+struct soap;
+
+namespace assets_sim {
+
+class AssetsService {
+public:
+    // Serves the tree (guarded by treeLock) to these users.
+    AssetsService(AssetTree& tree, std::mutex& treeLock, std::vector<User> users, size_t maxRequestBytes);
+
+    // Sets up a listening context: string mode, namespaces, limits and the
+    // hooks that lead back to this service. Ends an earlier Interrupt.
+    void Configure(struct soap* soap);
+
+    // Serves the one request on an accepted connection (a copy of the
+    // configured context) and closes it. The log line of the request.
+    std::string Serve(struct soap* soap);
+
+    // Requests whose headers were read so far.
+    size_t RequestCount() const { return m_requests.load(); }
+
+    // From another thread: stops reading the connection being served and
+    // those served later, so that a peer that stalls mid-request cannot hold
+    // the service; a request read whole is still answered.
+    void Interrupt();
+
+    // What the generated operations call: the service of a context, the
+    // request's user when its credentials are right, the outcome for the log.
+    static AssetsService& Of(struct soap* soap);
+    const ServiceError* Authenticate(struct soap* soap, const char* operation, const std::string& uri);
+    void Record(const Status& status);
+    void RecordFault(const std::string& message);
+    const std::string& User() const { return m_record.user; }
+    AssetTree& Tree() { return m_tree; }
+    std::mutex& TreeLock() { return m_treeLock; }
+
+    // The form in which the credentials header hands over a text: characters
+    // below 256 as one byte each, the others as UTF-8.
+    static std::string HeaderForm(const std::string& utf8);
+    // Header text as valid UTF-8, for the log.
+    static std::string Printable(const std::string& header);
+
+private:
+    int ServeRequest(struct soap* soap);
+    static int ParseHeaders(struct soap* soap);
+    static size_t Receive(struct soap* soap, char* buffer, size_t size);
+    static int CloseSocket(struct soap* soap, int socket);
+
+    struct RequestRecord {
+        std::string user = "-";
+        std::string operation = "-";
+        std::string uri = "-";
+        std::string outcome;
+    };
+
+    AssetTree& m_tree;
+    std::mutex& m_treeLock;
+    std::vector<assets_sim::User> m_users;
+    size_t m_maxRequestBytes;
+    int (*m_defaultParse)(struct soap*) = nullptr;
+    size_t (*m_defaultReceive)(struct soap*, char*, size_t) = nullptr;
+    // Whether the request being read declared its length, and how many of
+    // its bytes are still to come from the socket.
+    bool m_bodyLimited = false;
+    size_t m_bodyLeft = 0;
+    // The socket of the connection being served, or -1; whether Interrupt was
+    // called since Configure.
+    std::mutex m_connectionLock;
+    int m_connection = -1;
+    bool m_interrupted = false;
+    std::atomic<size_t> m_requests{0};
+    RequestRecord m_record;
+    ServiceError m_authError;
+};
+
+} // namespace assets_sim
+
+#endif // ASSETS_SIM_ASSETS_SERVICE_H
