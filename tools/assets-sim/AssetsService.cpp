@@ -192,7 +192,7 @@ AssetsService::AssetsService(AssetTree& tree, std::mutex& treeLock, std::vector<
     : m_tree(tree), m_treeLock(treeLock), m_users(std::move(users)), m_maxRequestBytes(maxRequestBytes) {}
 
 void AssetsService::Configure(struct soap* soap) {
-    soap_set_mode(soap, SOAP_C_UTFSTRING);
+    soap_set_mode(soap, SOAP_C_UTFSTRING | SOAP_XML_STRICT);
     soap_set_namespaces(soap, ZuAssetsNamespaces());
     soap->user = this;
     soap->bind_flags = SO_REUSEADDR;
@@ -235,9 +235,10 @@ int AssetsService::ParseHeaders(struct soap* soap) {
     ++service.m_requests;
     // Refused from the declared length, before the body is read.
     if (soap->length > service.m_maxRequestBytes) return 413;
-    // The body ends where its declared length says, whether its XML is
-    // complete or not: a request cut short is answered, not waited on.
-    if (soap->length > 0) {
+    // Unless it is chunked, the body ends where its declared length says (no
+    // length: no body), whether its XML is complete or not: a request cut
+    // short is answered, not waited on.
+    if ((soap->imode & SOAP_IO) != SOAP_IO_CHUNK) {
         size_t buffered = soap->buflen - soap->bufidx;
         service.m_bodyLimited = true;
         service.m_bodyLeft = soap->length > buffered ? static_cast<size_t>(soap->length) - buffered : 0;
