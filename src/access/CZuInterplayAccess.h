@@ -100,6 +100,8 @@ public:
     const wchar_t* HandBack(const char* text);
 
 private:
+    friend class CZuInterplayAccessTestPeer;
+
     // Creates the object manager and its pools (CZuInterplayAccess_Objects.cpp).
     void CreateObjectManager();
     HRESULT CheckErrorInfo(const std::string& message, const std::string& details);
