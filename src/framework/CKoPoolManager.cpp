@@ -79,7 +79,7 @@ HRESULT CKoPoolManager::GetElement(IKoCOMPoolElement** out) {
             ++m_made;
         }
         CountOut();
-        AddRef();
+        NonDelegatingAddRef();
     }
     element->AddRef();
     *out = element;
@@ -102,6 +102,6 @@ HRESULT CKoPoolManager::ReturnElement(IKoCOMPoolElement* element) {
         m_free.push_back(element);
         CountIn();
     }
-    Release();
+    NonDelegatingRelease();
     return result;
 }

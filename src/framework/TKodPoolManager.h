@@ -78,8 +78,9 @@ public:
             m_idle.store(IdleCount() + 1, std::memory_order_relaxed);
             CountIn();
         }
-        // May be the last reference: the pool then goes, and this element with it.
-        Release();
+        // May be the last reference: the pool then goes, and this element with
+        // it. (A pool is never aggregated: its own unknown is its owner.)
+        NonDelegatingRelease();
         return S_OK;
     }
 
@@ -114,7 +115,7 @@ public:
             // reference must not send it back.
             entry.element->SetPoolManager(this);
         }
-        AddRef();
+        NonDelegatingAddRef();
         entry.typed->AddRef();
         entry.element->OnLeaveFromPool();
         *out = entry.typed;

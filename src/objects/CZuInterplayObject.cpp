@@ -5,22 +5,19 @@
 namespace {
 
 struct PoolCounts {
+    // Every pool that sets itself on a result object is a result object pool,
+    // so the counters are read without going through the pool's virtual table.
+    explicit PoolCounts(IKoPoolManager* manager) {
+        if (CZuInterplayObjectPool* pool = static_cast<CZuInterplayObjectPool*>(manager)) {
+            allocated = pool->CZuInterplayObjectPool::GetAllocatedCount();
+            used = pool->CZuInterplayObjectPool::GetUsedCount();
+            free = pool->CZuInterplayObjectPool::GetFreeCount();
+        }
+    }
     unsigned allocated = 0;
     unsigned used = 0;
     unsigned free = 0;
 };
-
-// Every pool that sets itself on a result object is a result object pool.
-PoolCounts ReadCounts(IKoPoolManager* manager) {
-    PoolCounts counts;
-    if (manager) {
-        CZuInterplayObjectPool* pool = static_cast<CZuInterplayObjectPool*>(manager);
-        counts.allocated = pool->GetAllocatedCount();
-        counts.used = pool->GetUsedCount();
-        counts.free = pool->GetFreeCount();
-    }
-    return counts;
-}
 
 } // namespace
 
@@ -45,7 +42,7 @@ HRESULT CZuInterplayObject::Flush() { return S_OK; }
 HRESULT CZuInterplayObject::Reserved4() { return S_OK; }
 
 HRESULT CZuInterplayObject::OnLeaveFromPool() {
-    PoolCounts counts = ReadCounts(GetPoolManager());
+    PoolCounts counts(GetPoolManager());
     KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL, "CZuInterplayObject::OnLeaveFromPool %S NODE",
                    m_objectName);
     KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL,
@@ -56,7 +53,7 @@ HRESULT CZuInterplayObject::OnLeaveFromPool() {
 
 HRESULT CZuInterplayObject::OnReturnToPool() {
     // The pool still counts this object as used.
-    PoolCounts counts = ReadCounts(GetPoolManager());
+    PoolCounts counts(GetPoolManager());
     KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL, "CZuInterplayObject::OnReturnToPool %S NODE",
                    m_objectName);
     KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL,

@@ -3,6 +3,7 @@
 // out exact and no object may be out twice.
 #include <algorithm>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -65,9 +66,15 @@ I* TakeFrom(CZuInterplayObjectPool* pool) {
     return typed;
 }
 
+// Runs body on kThreads threads that start together.
 void RunThreads(const std::function<void(int)>& body) {
+    Barrier start(kThreads);
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) threads.emplace_back(body, t);
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            start.Wait();
+            body(t);
+        });
     for (std::thread& thread : threads) thread.join();
 }
 
@@ -75,7 +82,7 @@ TEST(PoolConcurrencyTest, OnePoolManyThreads) {
     LONG liveBefore = CKoBaseObject::GetObjectCount();
     CZuInterplayObjectPool* pool = MakePool<CZuInterplayMobAttributeAllocator>();
     const int kHeld = 10;
-    const int kRounds = 300;  // a multiple of 3
+    const int kRounds = 3000;  // a multiple of 3
     Barrier barrier(kThreads + 1);
     std::vector<std::vector<IZuInterplayMobAttribute*>> held(kThreads);
     std::vector<int> mixUps(kThreads, 0);
@@ -140,7 +147,7 @@ TEST(PoolConcurrencyTest, DifferentPoolsAtOnce) {
     CZuInterplayObjectPool* attributeListPool = MakePool<CZuInterplayMobAttributeListAllocator>();
     CZuInterplayObjectPool* attributePool = MakePool<CZuInterplayMobAttributeAllocator>();
     CZuInterplayObjectPool* pools[] = {listPool, descriptionPool, attributeListPool, attributePool};
-    const int kRounds = 150;
+    const int kRounds = 1000;
     std::vector<std::set<IUnknown*>> seen(kThreads);
     std::vector<int> wrongCounts(kThreads, 0);
 
