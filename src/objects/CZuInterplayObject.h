@@ -35,8 +35,6 @@ public:
     STDMETHOD(OnReturnToPool)() override;
     STDMETHOD(OnLeaveFromPool)() override;
 
-    const wchar_t* GetObjectName() const { return m_objectName; }
-
     // What the allocators do: makes a T named objectName and hands it out
     // through IUnknown with its single reference. When the object refuses
     // IUnknown it is given up, and a failure notice names sourceUnit (none

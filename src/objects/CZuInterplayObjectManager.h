@@ -8,11 +8,10 @@
 #include "IZuInterplayObject.h"
 #include "TKoSmartPtr.h"
 
-enum {
-    ZU_OBJECT_KIND_COUNT = 6,
-    ZU_POOL_INITIAL_COUNT = 20,
-};
-#define ZU_POOL_LIMIT 0xFFFFFFFFu
+// Six kinds; each pool starts with 20 objects and has no practical limit.
+constexpr unsigned ZU_OBJECT_KIND_COUNT = 6;
+constexpr unsigned ZU_POOL_INITIAL_COUNT = 20;
+constexpr unsigned ZU_POOL_LIMIT = 0xFFFFFFFFu;
 
 class CZuInterplayObjectManager : public IZuInterplayObjectManager, public CKoUnknown {
 public:

@@ -264,23 +264,6 @@ TEST_F(ObjectManagerTest, AllocatorGivesUpAnObjectThatRefusesIUnknown) {
     EXPECT_EQ(0, Live());
 }
 
-TEST_F(ObjectManagerTest, AllocatorsMakeObjectsWithOneReference) {
-    IKoPoolAllocator* allocator = new CZuInterplayMobAttributeAllocator();
-    IKoPoolAllocator* face = nullptr;
-    ASSERT_EQ(S_OK, allocator->QueryInterface(IID_IKoPoolAllocator, reinterpret_cast<void**>(&face)));
-    EXPECT_EQ(2u, RefCount(face));
-    face->Release();
-    IUnknown* object = nullptr;
-    ASSERT_EQ(S_OK, allocator->Allocate(&object));
-    EXPECT_EQ(1u, RefCount(object));
-    IZuInterplayMobAttribute* attribute = nullptr;
-    EXPECT_EQ(S_OK, object->QueryInterface(IID_IZuInterplayMobAttribute, reinterpret_cast<void**>(&attribute)));
-    attribute->Release();
-    EXPECT_EQ(ZU_E_INVALIDARG, allocator->Allocate(nullptr));
-    object->Release();
-    allocator->Release();
-}
-
 TEST_F(ObjectManagerTest, FailedFlushIsNoticedAndTheObjectStillReturns) {
     CZuInterplayObjectManager* manager = MakeBareManager();
     IKoPoolAllocator* allocator = new ScriptedAllocator([](IUnknown** out) {
