@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "KoCodePage.h"
 #include "KoDebug.h"
 #include "KoText.h"
 
@@ -138,7 +139,7 @@ private:
         size_t room = m_cap - 1 - m_len;
         if (length > room) {
             m_full = true;
-            length = KoWholeCharPrefix(text, length, room);
+            length = KoWholeCharPrefix(CP_THREAD_ACP, text, length, room);
         }
         memcpy(m_buf + m_len, text, length);
         m_len += length;
