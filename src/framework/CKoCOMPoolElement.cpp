@@ -7,11 +7,7 @@ CKoCOMPoolElement::~CKoCOMPoolElement() {}
 
 HRESULT CKoCOMPoolElement::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IKoCOMPoolElement) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IKoCOMPoolElement*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IKoCOMPoolElement) return KoGetInterface(static_cast<IKoCOMPoolElement*>(this), ppv);
     return CKoUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 

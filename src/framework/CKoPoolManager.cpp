@@ -35,11 +35,7 @@ CKoPoolManager::~CKoPoolManager() {
 
 HRESULT CKoPoolManager::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IKoPoolManager) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IKoPoolManager*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IKoPoolManager) return KoGetInterface(static_cast<IKoPoolManager*>(this), ppv);
     return CKoLightUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 

@@ -11,11 +11,8 @@ CZuInterPlayMobLocator::~CZuInterPlayMobLocator() {}
 
 HRESULT CZuInterPlayMobLocator::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayMobLocator) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayMobLocator*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayMobLocator)
+        return KoGetInterface(static_cast<IZuInterplayMobLocator*>(this), ppv);
     return CZuInterplayObject::NonDelegatingQueryInterface(riid, ppv);
 }
 

@@ -9,11 +9,7 @@ CZuInterPlayMobLocatorAllocator::~CZuInterPlayMobLocatorAllocator() {}
 
 HRESULT CZuInterPlayMobLocatorAllocator::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IKoPoolAllocator) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IKoPoolAllocator*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IKoPoolAllocator) return KoGetInterface(static_cast<IKoPoolAllocator*>(this), ppv);
     return CKoLightUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 

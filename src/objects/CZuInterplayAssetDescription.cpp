@@ -9,11 +9,8 @@ CZuInterplayAssetDescription::~CZuInterplayAssetDescription() {}
 
 HRESULT CZuInterplayAssetDescription::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayAssetDescription) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayAssetDescription*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayAssetDescription)
+        return KoGetInterface(static_cast<IZuInterplayAssetDescription*>(this), ppv);
     return CZuInterplayObject::NonDelegatingQueryInterface(riid, ppv);
 }
 

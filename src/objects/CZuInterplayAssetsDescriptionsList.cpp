@@ -7,11 +7,8 @@ CZuInterplayAssetsDescriptionsList::~CZuInterplayAssetsDescriptionsList() {}
 
 HRESULT CZuInterplayAssetsDescriptionsList::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayAssetsDescriptionsList) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayAssetsDescriptionsList*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayAssetsDescriptionsList)
+        return KoGetInterface(static_cast<IZuInterplayAssetsDescriptionsList*>(this), ppv);
     return CZuInterplayObject::NonDelegatingQueryInterface(riid, ppv);
 }
 

@@ -9,11 +9,8 @@ CZuInterplayMobAttribute::~CZuInterplayMobAttribute() {}
 
 HRESULT CZuInterplayMobAttribute::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayMobAttribute) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayMobAttribute*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayMobAttribute)
+        return KoGetInterface(static_cast<IZuInterplayMobAttribute*>(this), ppv);
     return CZuInterplayObject::NonDelegatingQueryInterface(riid, ppv);
 }
 

@@ -7,11 +7,8 @@ CZuInterplayMobAttributeList::~CZuInterplayMobAttributeList() {}
 
 HRESULT CZuInterplayMobAttributeList::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayMobAttributeList) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayMobAttributeList*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayMobAttributeList)
+        return KoGetInterface(static_cast<IZuInterplayMobAttributeList*>(this), ppv);
     return CZuInterplayObject::NonDelegatingQueryInterface(riid, ppv);
 }
 

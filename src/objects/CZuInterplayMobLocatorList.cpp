@@ -7,11 +7,8 @@ CZuInterplayMobLocatorList::~CZuInterplayMobLocatorList() {}
 
 HRESULT CZuInterplayMobLocatorList::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayMobLocatorList) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayMobLocatorList*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayMobLocatorList)
+        return KoGetInterface(static_cast<IZuInterplayMobLocatorList*>(this), ppv);
     return CZuInterplayObject::NonDelegatingQueryInterface(riid, ppv);
 }
 

@@ -29,11 +29,7 @@ CZuInterplayObject::~CZuInterplayObject() {}
 
 HRESULT CZuInterplayObject::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayObject) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayObject*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayObject) return KoGetInterface(static_cast<IZuInterplayObject*>(this), ppv);
     return CKoPoolElement::NonDelegatingQueryInterface(riid, ppv);
 }
 

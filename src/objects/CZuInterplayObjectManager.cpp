@@ -57,11 +57,8 @@ CZuInterplayObjectManager::~CZuInterplayObjectManager() {}
 
 HRESULT CZuInterplayObjectManager::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayObjectManager) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayObjectManager*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayObjectManager)
+        return KoGetInterface(static_cast<IZuInterplayObjectManager*>(this), ppv);
     return CKoUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 
