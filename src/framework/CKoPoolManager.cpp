@@ -26,6 +26,9 @@ CKoPoolManager::~CKoPoolManager() {
     while (!m_free.empty()) {
         IKoCOMPoolElement* element = m_free.back();
         m_free.pop_back();
+        // An idle element here keeps its pool set; cleared, nothing its
+        // destruction does can send it back to a pool that is going.
+        element->SetPoolManager(nullptr);
         element->Release();
     }
     if (m_allocator) m_allocator->Release();

@@ -30,7 +30,15 @@ std::atomic<int> g_destroyed{0};
 class TestElement : public CKoPoolElement, public ITestThing {
 public:
     explicit TestElement(int serial) : CKoPoolElement(L"TestElement", nullptr), m_serial(serial) {}
-    ~TestElement() override { ++g_destroyed; }
+    ~TestElement() override {
+        ++g_destroyed;
+        if (touchSelfWhenDestroyed) {
+            // References taken and dropped during destruction.
+            IKoCOMPoolElement* self = this;
+            self->AddRef();
+            self->Release();
+        }
+    }
 
     KO_DECLARE_DELEGATING_UNKNOWN
 
@@ -61,6 +69,7 @@ public:
     std::atomic<int> leaves{0};
     std::atomic<int> returns{0};
     bool refuseThing = false;
+    bool touchSelfWhenDestroyed = false;
     std::function<void()> onNotify;
 
 private:
@@ -391,6 +400,9 @@ TEST_F(PoolTest, UntypedPool) {
 
     pool->Release();  // the two elements out keep it alive
     EXPECT_EQ(0, g_destroyed);
+    // Idle elements of an untyped pool keep their pool set: one that touches
+    // itself while it is destroyed must not be filed again.
+    for (TestElement* element : allocator->made) element->touchSelfWhenDestroyed = true;
     again->Release();
     c->Release();
     EXPECT_EQ(3, g_destroyed);
