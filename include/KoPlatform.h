@@ -27,8 +27,9 @@ typedef int (*KoMessageBoxHandler)(const char* ansiText, const char* utf8Text, u
 KO_PLATFORM_API void KoSetMessageBoxHandler(KoMessageBoxHandler handler, void* context);
 
 // Called for each OutputDebugStringA. By default nothing is shown, unless the
-// environment variable KO_DEBUG_OUTPUT is set, in which case the text goes to
-// stderr. Null restores the default. Process-wide.
+// environment variable KO_DEBUG_OUTPUT is set and not empty, in which case the
+// text goes to stderr as UTF-8, as it is (no newline added). Null restores the
+// default. Process-wide.
 typedef void (*KoDebugOutputHandler)(const char* text, void* context);
 KO_PLATFORM_API void KoSetDebugOutputHandler(KoDebugOutputHandler handler, void* context);
 

@@ -34,11 +34,7 @@ CZuInterplayAccess::~CZuInterplayAccess() {}
 
 HRESULT CZuInterplayAccess::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IZuInterplayAccess) {
-        NonDelegatingAddRef();
-        *ppv = static_cast<IZuInterplayAccess*>(this);
-        return S_OK;
-    }
+    if (riid == IID_IZuInterplayAccess) return KoGetInterface(static_cast<IZuInterplayAccess*>(this), ppv);
     return CKoUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 

@@ -12,4 +12,15 @@ struct INonDelegatingUnknown {
     STDMETHOD_(ULONG, NonDelegatingRelease)() PURE;
 };
 
+// What a NonDelegatingQueryInterface answers for one of the object's own
+// interfaces. The reference is taken through the interface, so that for an
+// aggregated object it counts on the outer object, which the interface
+// delegates to.
+template <class I>
+HRESULT KoGetInterface(I* itf, void** ppv) {
+    itf->AddRef();
+    *ppv = itf;
+    return S_OK;
+}
+
 #endif // INON_DELEGATING_UNKNOWN_H

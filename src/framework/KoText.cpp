@@ -7,40 +7,6 @@
 
 #include "KoCodePage.h"
 
-namespace {
-
-unsigned EffectiveCodePage(unsigned codePage) {
-    return codePage == 0 || codePage == CP_THREAD_ACP ? KoGetThreadCodePage() : codePage;
-}
-
-// Bytes of the UTF-8 character that starts with this byte (1 for a stray
-// continuation byte, so that walking always moves on).
-size_t Utf8Length(unsigned char c) {
-    if (c < 0xC0) return 1;
-    if (c < 0xE0) return 2;
-    if (c < 0xF0) return 3;
-    return 4;
-}
-
-} // namespace
-
-size_t KoWholeCharPrefix(const char* text, size_t length, size_t limit, unsigned codePage) {
-    if (length <= limit) return length;
-    codePage = EffectiveCodePage(codePage);
-    size_t pos = 0;
-    while (pos < length) {
-        unsigned char c = static_cast<unsigned char>(text[pos]);
-        size_t step = 1;
-        if (codePage == CP_UTF8)
-            step = Utf8Length(c);
-        else if (c >= 0x80 && IsDBCSLeadByteEx(codePage, c))
-            step = 2;
-        if (pos + step > limit) break;
-        pos += step;
-    }
-    return pos;
-}
-
 std::string KoNarrow(const wchar_t* text) {
     if (!text || !*text) return std::string();
     int needed = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -54,16 +20,21 @@ std::string KoNarrow(const wchar_t* text) {
 
 std::string KoNarrow(const wchar_t* text, size_t bufferBytes) {
     if (bufferBytes == 0 || !text) return std::string();
-    // Most texts fit: one conversion into a buffer of the given size.
+    // Converting into all but the last byte of a zeroed buffer leaves the
+    // longest prefix of whole characters that fits, terminated: a conversion
+    // that runs out of room stops before the character that does not fit.
     char local[512];
-    if (bufferBytes <= sizeof(local)) {
-        int written = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, local,
-                                          static_cast<int>(bufferBytes), nullptr, nullptr);
-        if (written > 0) return std::string(local);
+    std::vector<char> heap;
+    char* buffer = local;
+    if (bufferBytes > sizeof local) {
+        heap.resize(bufferBytes);
+        buffer = heap.data();
     }
-    std::string whole = KoNarrow(text);
-    whole.resize(KoWholeCharPrefix(whole.data(), whole.size(), bufferBytes - 1));
-    return whole;
+    memset(buffer, 0, bufferBytes);
+    if (bufferBytes > 1)
+        WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, buffer, static_cast<int>(bufferBytes - 1), nullptr,
+                            nullptr);
+    return std::string(buffer);
 }
 
 size_t KoWiden(const char* text, wchar_t* buffer, size_t bufferChars) {

@@ -22,10 +22,6 @@ size_t KoWiden(const char* text, wchar_t* buffer, size_t bufferChars);
 // Same, into a string, without a limit.
 std::wstring KoWiden(const char* text);
 
-// The length of the longest prefix of text[0, length) that is at most limit
-// bytes and ends at a whole character of the code page (0 = the thread's).
-size_t KoWholeCharPrefix(const char* text, size_t length, size_t limit, unsigned codePage = 0);
-
 // Copies wide text into a fixed field of fieldChars characters (terminator
 // included), cutting a longer text. Null copies "".
 void KoCopyWide(wchar_t* field, size_t fieldChars, const wchar_t* text);

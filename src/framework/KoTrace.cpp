@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "KoCodePage.h"
 #include "KoDebug.h"
 #include "KoText.h"
 
@@ -138,7 +139,7 @@ private:
         size_t room = m_cap - 1 - m_len;
         if (length > room) {
             m_full = true;
-            length = KoWholeCharPrefix(text, length, room);
+            length = KoWholeCharPrefix(CP_THREAD_ACP, text, length, room);
         }
         memcpy(m_buf + m_len, text, length);
         m_len += length;
@@ -166,29 +167,26 @@ int FormatInto(char* buffer, int capacity, const char* format, va_list args) {
 
 } // namespace
 
-void KoTraceMessage(int category, int level, const char* format, ...) {
-    if (KoFilterLogMessage(category, level)) {
-        int capacity = 0;
-        char* buffer = KoGetLogBuffer(category, level, &capacity, 1);
-        if (buffer && capacity > 0) {
-            va_list args;
-            va_start(args, format);
-            int length = FormatInto(buffer, capacity, format, args);
-            va_end(args);
-            KoCommitLogBuffer(buffer, 0, length, 0);
-        }
-    }
-    if (KoFilterLogToFile(category, level)) {
-        int capacity = 0;
-        char* buffer = KoGetLogBuffer(category, level, &capacity, 1);
-        if (buffer && capacity > 0) {
-            va_list args;
-            va_start(args, format);
-            FormatInto(buffer, capacity, format, args);
-            va_end(args);
-            KoLogTextToFileA(buffer);
-        }
-    }
+void KoTraceLive(int category, int level, const char* format, ...) {
+    int capacity = 0;
+    char* buffer = KoGetLogBuffer(category, level, &capacity, 1);
+    if (!buffer || capacity <= 0) return;
+    va_list args;
+    va_start(args, format);
+    int length = FormatInto(buffer, capacity, format, args);
+    va_end(args);
+    KoCommitLogBuffer(buffer, 0, length, 0);
+}
+
+void KoTraceFile(int category, int level, const char* format, ...) {
+    int capacity = 0;
+    char* buffer = KoGetLogBuffer(category, level, &capacity, 1);
+    if (!buffer || capacity <= 0) return;
+    va_list args;
+    va_start(args, format);
+    FormatInto(buffer, capacity, format, args);
+    va_end(args);
+    KoLogTextToFileA(buffer);
 }
 
 void KoNotifyFailure(const char* message, HRESULT hr) {

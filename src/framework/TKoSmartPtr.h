@@ -50,7 +50,7 @@ public:
     }
 
     virtual bool operator!() const { return m_p == nullptr; }
-    virtual bool operator==(const T* p) const { return m_p == p; }
+    virtual bool operator==(T* p) const { return m_p == p; }
 
     TKoSmartPtr& operator=(const TKoSmartPtr& other) {
         *this = other.m_p;

@@ -32,11 +32,7 @@ public:
     }
     KO_DECLARE_DELEGATING_UNKNOWN
     STDMETHOD(NonDelegatingQueryInterface)(REFIID riid, void** ppv) override {
-        if (riid == IID_ITestThing) {
-            NonDelegatingAddRef();
-            *ppv = static_cast<ITestThing*>(this);
-            return S_OK;
-        }
+        if (riid == IID_ITestThing) return KoGetInterface(static_cast<ITestThing*>(this), ppv);
         return CKoUnknown::NonDelegatingQueryInterface(riid, ppv);
     }
     STDMETHOD_(int, Value)() override { return 42; }

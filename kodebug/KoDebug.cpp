@@ -1,0 +1,129 @@
+#include "KoDebug.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+
+#include "KoDebugLog.h"
+
+namespace {
+
+using kodebug::Function;
+using kodebug::Kind;
+
+const int kBufferCapacity = 1024;
+
+// Each thread has two buffers and hands them out in turn, so a trace can hold
+// the live message's buffer while it fills the file message's.
+struct ThreadBuffers {
+    char text[2][kBufferCapacity];
+    int category[2];
+    int level[2];
+    int next;
+};
+thread_local ThreadBuffers t_buffers;
+
+// Which of the calling thread's buffers this is; -1 if none.
+int bufferSlot(const char* buffer) {
+    for (int i = 0; i < 2; ++i)
+        if (buffer == t_buffers.text[i]) return i;
+    return -1;
+}
+
+std::string format(const char* format, va_list args) {
+    if (!format) return std::string();
+    char small[512];
+    va_list copy;
+    va_copy(copy, args);
+    int n = vsnprintf(small, sizeof small, format, copy);
+    va_end(copy);
+    if (n < 0) return std::string();
+    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    vsnprintf(&text[0], text.size(), format, args);
+    text.resize(static_cast<size_t>(n));
+    return text;
+}
+
+} // namespace
+
+extern "C" {
+
+int KoFilterLogMessage(int, int) {
+    KoDebugLog& log = KoDebugLog::instance();
+    log.count(Function::FilterLogMessage);
+    return log.liveOpen() ? 1 : 0;
+}
+
+int KoFilterLogToFile(int, int) {
+    KoDebugLog& log = KoDebugLog::instance();
+    log.count(Function::FilterLogToFile);
+    return log.fileOpen() ? 1 : 0;
+}
+
+char* KoGetLogBuffer(int category, int level, int* capacity, int) {
+    KoDebugLog::instance().count(Function::GetLogBuffer);
+    int slot = t_buffers.next;
+    t_buffers.next = 1 - slot;
+    t_buffers.category[slot] = category;
+    t_buffers.level[slot] = level;
+    t_buffers.text[slot][0] = '\0';
+    if (capacity) *capacity = kBufferCapacity;
+    return t_buffers.text[slot];
+}
+
+int KoCommitLogBuffer(char* buffer, int, int length, int) {
+    KoDebugLog& log = KoDebugLog::instance();
+    log.count(Function::CommitLogBuffer);
+    if (!buffer) return 0;
+    int slot = bufferSlot(buffer);
+    size_t bytes;
+    if (slot >= 0)
+        bytes = length > 0
+                    ? static_cast<size_t>(length < kBufferCapacity ? length : kBufferCapacity) - 1
+                    : strnlen(buffer, kBufferCapacity - 1);
+    else
+        bytes = length > 0 ? strnlen(buffer, static_cast<size_t>(length) - 1) : strlen(buffer);
+    log.emit(Kind::Live, slot >= 0 ? t_buffers.category[slot] : 0,
+             slot >= 0 ? t_buffers.level[slot] : 0, buffer, bytes, length);
+    return 1;
+}
+
+int KoLogTextToFileA(const char* buffer) {
+    KoDebugLog& log = KoDebugLog::instance();
+    log.count(Function::LogTextToFile);
+    if (!buffer) return 0;
+    int slot = bufferSlot(buffer);
+    size_t bytes = slot >= 0 ? strnlen(buffer, kBufferCapacity) : strlen(buffer);
+    log.emit(Kind::File, slot >= 0 ? t_buffers.category[slot] : 0,
+             slot >= 0 ? t_buffers.level[slot] : 0, buffer, bytes, -1);
+    return 1;
+}
+
+int KoLogNotifyA(int, int, const char* fmt, ...) {
+    KoDebugLog& log = KoDebugLog::instance();
+    log.count(Function::Notify);
+    va_list args;
+    va_start(args, fmt);
+    std::string text = format(fmt, args);
+    va_end(args);
+    log.emit(Kind::Notice, 0, 0, text.data(), text.size(), -1);
+    return 1;
+}
+
+int KoLogNotifyA_Add_file(int, int, const char* fmt, ...) {
+    KoDebugLog& log = KoDebugLog::instance();
+    log.count(Function::NotifyAddFile);
+    va_list args;
+    va_start(args, fmt);
+    std::string text = format(fmt, args);
+    va_end(args);
+    log.emit(Kind::NoticeWithFile, 0, 0, text.data(), text.size(), -1);
+    return 1;
+}
+
+} // extern "C"
+
+int kodebug::logBufferCapacity() { return kBufferCapacity; }
