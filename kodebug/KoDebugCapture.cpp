@@ -31,9 +31,11 @@ KoDebugCapture::KoDebugCapture(Filter live, Filter file) : m_store(std::make_sha
     });
     forceFilters(live, file);
     resetCallCounts();
+    KoDebugLog::instance().watchCalls(true);
 }
 
 KoDebugCapture::~KoDebugCapture() {
+    KoDebugLog::instance().watchCalls(false);
     setSink(Sink());
     forceFilters(Filter::FromConfig, Filter::FromConfig);
 }

@@ -58,7 +58,8 @@ using Sink = std::function<void(const Message&)>;
 KODEBUG_API void setSink(Sink sink);
 // Overrides the answers of KoFilterLogMessage (live) and KoFilterLogToFile (file).
 KODEBUG_API void forceFilters(Filter live, Filter file);
-// Calls of each function since the start or the last reset.
+// Calls of each function since the last reset, counted while a KoDebugCapture
+// exists (and only then).
 KODEBUG_API unsigned long callCount(Function function);
 KODEBUG_API void resetCallCounts();
 // Reads KODEBUG_LIVE and KODEBUG_FILE again (normally read once, at first use).

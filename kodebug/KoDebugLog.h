@@ -27,9 +27,14 @@ public:
     void emit(kodebug::Kind kind, int category, int level, const char* text, size_t bytes,
               int length);
 
+    // Calls are counted only while someone watches (a capture is installed):
+    // the filters are asked on every hand-out and return of a pooled object, and
+    // a shared counter there would cost every thread a locked increment.
     void count(kodebug::Function function) {
-        m_calls[static_cast<int>(function)].fetch_add(1, std::memory_order_relaxed);
+        if (m_counting.load(std::memory_order_relaxed) > 0)
+            m_calls[static_cast<int>(function)].fetch_add(1, std::memory_order_relaxed);
     }
+    void watchCalls(bool watch) { m_counting.fetch_add(watch ? 1 : -1); }
     unsigned long calls(kodebug::Function function) const {
         return m_calls[static_cast<int>(function)].load(std::memory_order_relaxed);
     }
@@ -54,6 +59,7 @@ private:
     std::atomic<kodebug::Filter> m_forceLive{kodebug::Filter::FromConfig};
     std::atomic<kodebug::Filter> m_forceFile{kodebug::Filter::FromConfig};
     std::atomic<unsigned long> m_calls[kodebug::kFunctionCount] = {};
+    std::atomic<int> m_counting{0};
 
     std::mutex m_fileMutex; // the log file's descriptor and its writes
     int m_fileFd = -1;

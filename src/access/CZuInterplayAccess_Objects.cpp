@@ -1,10 +1,68 @@
-// Empty result objects from the pools. (not yet available).
+// Empty result objects from the access object's own pools.
 #include "CZuInterplayAccess.h"
+#include "CZuInterplayObjectManager.h"
+#include "ZuResultCodes.h"
 
-HRESULT CZuInterplayAccess::CreateMobAttribute(IZuInterplayMobAttribute**) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::CreateMobAttributeList(IZuInterplayMobAttributeList**) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::CreateAssetDescription(IZuInterplayAssetDescription**) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::CreateAssetsDescriptionsList(IZuInterplayAssetsDescriptionsList**) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::CreateMobLocator(IZuInterplayMobLocator**) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::CreateMobLocatorList(IZuInterplayMobLocatorList**) { return E_NOTIMPL; }
-void CZuInterplayAccess::CreateObjectManager() {}
+namespace {
+
+// Takes an object of the kind from the manager and hands it out through the
+// interface I with one reference for the caller, plus extraReferences more.
+// On failure *out is left as it was.
+template <class I>
+HRESULT HandOut(IZuInterplayObjectManager* manager, unsigned kind, REFIID iid, I** out,
+                unsigned extraReferences) {
+    if (!out) return ZU_E_INVALIDARG;
+    // The manager could not be made: nothing to hand out.
+    if (!manager) return ZU_E_FAILED;
+    TKoSmartPtr<IZuInterplayObject> object;
+    HRESULT hr = manager->GetInterplayObject(kind, &object);
+    if (FAILED(hr)) return hr;
+    I* typed = nullptr;
+    hr = object->QueryInterface(iid, reinterpret_cast<void**>(&typed));
+    if (FAILED(hr)) return hr;
+    for (unsigned i = 0; i < extraReferences; ++i) typed->AddRef();
+    *out = typed;
+    return hr;
+}
+
+} // namespace
+
+void CZuInterplayAccess::CreateObjectManager() {
+    // Nothing here is reported: without a manager the slots below refuse.
+    HRESULT hr = S_OK;
+    CZuInterplayObjectManager* manager = ::CreateObjectManager(nullptr, &hr);
+    if (!manager) return;
+    // Holding a reference across the query means a failed query destroys the
+    // new manager.
+    manager->NonDelegatingAddRef();
+    manager->NonDelegatingQueryInterface(IID_IZuInterplayObjectManager,
+                                         reinterpret_cast<void**>(&m_objectManager));
+    manager->NonDelegatingRelease();
+    if (m_objectManager) m_objectManager->Initialize();
+}
+
+HRESULT CZuInterplayAccess::CreateMobAttribute(IZuInterplayMobAttribute** out) {
+    return HandOut(m_objectManager, ZU_KIND_MOB_ATTRIBUTE, IID_IZuInterplayMobAttribute, out, 0);
+}
+
+HRESULT CZuInterplayAccess::CreateMobAttributeList(IZuInterplayMobAttributeList** out) {
+    return HandOut(m_objectManager, ZU_KIND_MOB_ATTRIBUTE_LIST, IID_IZuInterplayMobAttributeList, out, 0);
+}
+
+HRESULT CZuInterplayAccess::CreateAssetDescription(IZuInterplayAssetDescription** out) {
+    return HandOut(m_objectManager, ZU_KIND_ASSET_DESCRIPTION, IID_IZuInterplayAssetDescription, out, 0);
+}
+
+HRESULT CZuInterplayAccess::CreateAssetsDescriptionsList(IZuInterplayAssetsDescriptionsList** out) {
+    return HandOut(m_objectManager, ZU_KIND_ASSETS_DESCRIPTIONS_LIST, IID_IZuInterplayAssetsDescriptionsList,
+                   out, 0);
+}
+
+// The locator slots hand out one reference more than the others.
+HRESULT CZuInterplayAccess::CreateMobLocator(IZuInterplayMobLocator** out) {
+    return HandOut(m_objectManager, ZU_KIND_MOB_LOCATOR, IID_IZuInterplayMobLocator, out, 1);
+}
+
+HRESULT CZuInterplayAccess::CreateMobLocatorList(IZuInterplayMobLocatorList** out) {
+    return HandOut(m_objectManager, ZU_KIND_MOB_LOCATOR_LIST, IID_IZuInterplayMobLocatorList, out, 1);
+}

@@ -167,29 +167,26 @@ int FormatInto(char* buffer, int capacity, const char* format, va_list args) {
 
 } // namespace
 
-void KoTraceMessage(int category, int level, const char* format, ...) {
-    if (KoFilterLogMessage(category, level)) {
-        int capacity = 0;
-        char* buffer = KoGetLogBuffer(category, level, &capacity, 1);
-        if (buffer && capacity > 0) {
-            va_list args;
-            va_start(args, format);
-            int length = FormatInto(buffer, capacity, format, args);
-            va_end(args);
-            KoCommitLogBuffer(buffer, 0, length, 0);
-        }
-    }
-    if (KoFilterLogToFile(category, level)) {
-        int capacity = 0;
-        char* buffer = KoGetLogBuffer(category, level, &capacity, 1);
-        if (buffer && capacity > 0) {
-            va_list args;
-            va_start(args, format);
-            FormatInto(buffer, capacity, format, args);
-            va_end(args);
-            KoLogTextToFileA(buffer);
-        }
-    }
+void KoTraceLive(int category, int level, const char* format, ...) {
+    int capacity = 0;
+    char* buffer = KoGetLogBuffer(category, level, &capacity, 1);
+    if (!buffer || capacity <= 0) return;
+    va_list args;
+    va_start(args, format);
+    int length = FormatInto(buffer, capacity, format, args);
+    va_end(args);
+    KoCommitLogBuffer(buffer, 0, length, 0);
+}
+
+void KoTraceFile(int category, int level, const char* format, ...) {
+    int capacity = 0;
+    char* buffer = KoGetLogBuffer(category, level, &capacity, 1);
+    if (!buffer || capacity <= 0) return;
+    va_list args;
+    va_start(args, format);
+    FormatInto(buffer, capacity, format, args);
+    va_end(args);
+    KoLogTextToFileA(buffer);
 }
 
 void KoNotifyFailure(const char* message, HRESULT hr) {

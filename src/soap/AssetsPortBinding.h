@@ -15,10 +15,12 @@
 // default URL, http://localhost/services/Assets.
 //
 // The context: keep-alive, chunking, strict parsing and the multibyte mode are
-// off; SOAP_C_UTFSTRING is on, so that the runtime hands attribute values over
-// as their UTF-8 bytes and writes the ones it writes itself as UTF-8 (message
-// strings are converted by CZuWireText); sends never raise SIGPIPE; no
-// time-outs are set.
+// off. SOAP_C_UTFSTRING is on: the runtime hands text and attribute values over
+// as their UTF-8 bytes (in its default mode it would cut every character above
+// U+00FF to one byte) and writes the attribute values it writes itself as
+// UTF-8; message strings are converted by CZuWireText. SOAP_XML_TREE is on:
+// document/literal messages carry no multi-reference ids, and the runtime then
+// skips their bookkeeping. Sends never raise SIGPIPE; no time-outs are set.
 #ifndef ASSETS_PORT_BINDING_H
 #define ASSETS_PORT_BINDING_H
 
@@ -29,7 +31,7 @@
 class AssetsPortBinding {
 public:
     // The mode the binding's context is created in.
-    static const int CONTEXT_MODE = SOAP_C_UTFSTRING;
+    static const int CONTEXT_MODE = SOAP_C_UTFSTRING | SOAP_XML_TREE;
 
     // Creates the context; soap is null when that failed.
     AssetsPortBinding();

@@ -1,10 +1,14 @@
 #include "CZuWireText.h"
 
 #include <limits.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
+#include <memory>
+
 #include "KoCodePage.h"
+#include "KoPlatform.h"
 #include "stdsoap2.h"
 
 namespace {
@@ -31,32 +35,129 @@ bool NeedsOwnConversion(const char* text, bool attribute) {
 }
 
 // Decodes text[0, length) from the code page into wide characters; bytes that
-// form no character become U+FFFD.
+// form no character become U+FFFD (so there are never more characters than
+// bytes).
 std::wstring Decode(unsigned codePage, const char* text, size_t length) {
     std::wstring wide;
     if (length == 0 || length > static_cast<size_t>(INT_MAX)) return wide;
+    wide.resize(length);
     int n = static_cast<int>(length);
-    int needed = MultiByteToWideChar(codePage, 0, text, n, nullptr, 0);
-    if (needed <= 0) return std::wstring(length, REPLACEMENT);
-    wide.resize(static_cast<size_t>(needed));
-    int written = MultiByteToWideChar(codePage, 0, text, n, &wide[0], needed);
+    int written = MultiByteToWideChar(codePage, 0, text, n, &wide[0], n);
     wide.resize(written > 0 ? static_cast<size_t>(written) : 0);
     return wide;
 }
 
-// Appends wide[0, length) converted to the thread's code page.
-void AppendEncoded(const wchar_t* wide, size_t length, std::string& out) {
-    if (length == 0 || length > static_cast<size_t>(INT_MAX)) return;
-    int n = static_cast<int>(length);
-    int needed = WideCharToMultiByte(CP_THREAD_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) {
-        out.append(length, '?');
-        return;
+// Decodes UTF-8 (as the runtime hands text over in the context's string mode)
+// character by character, calling sink(c) for each. A byte that does not start
+// a well-formed sequence (overlong, surrogate, beyond U+10FFFF, cut short)
+// gives U+FFFD and decoding goes on at the next byte, as the code page
+// conversions do. Done here rather than through the code page conversion: it
+// is on the path of every string read and needs no tables.
+template <class Sink> void DecodeUtf8(const char* text, size_t length, Sink sink) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* end = p + length;
+    while (p < end) {
+        unsigned long c = *p;
+        if (c < 0x80) {
+            sink(static_cast<wchar_t>(c));
+            ++p;
+            continue;
+        }
+        size_t extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        unsigned long minimum = extra == 3 ? 0x10000 : extra == 2 ? 0x800 : 0x80;
+        bool ok = extra > 0 && c < 0xF8 && static_cast<size_t>(end - p) > extra;
+        if (ok) {
+            c &= 0x3F >> extra;
+            for (size_t i = 1; i <= extra && ok; ++i) {
+                ok = (p[i] & 0xC0) == 0x80;
+                c = (c << 6) | (p[i] & 0x3F);
+            }
+            ok = ok && c >= minimum && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+        }
+        if (!ok) {
+            sink(REPLACEMENT);
+            ++p;
+            continue;
+        }
+        sink(static_cast<wchar_t>(c));
+        p += extra + 1;
     }
+}
+
+std::wstring DecodeUtf8(const char* text, size_t length) {
+    std::wstring wide;
+    wide.reserve(length);
+    DecodeUtf8(text, length, [&](wchar_t c) { wide.push_back(c); });
+    return wide;
+}
+
+// Appends wide[0, length) converted to the code page (CP_UTF8 or
+// CP_THREAD_ACP).
+void AppendEncoded(unsigned codePage, const wchar_t* wide, size_t length, std::string& out) {
+    size_t most = codePage == CP_UTF8 || KoGetThreadCodePage() == CP_UTF8 ? 4 : 2;
+    if (length == 0 || length > static_cast<size_t>(INT_MAX) / most) return;
     size_t at = out.size();
-    out.resize(at + static_cast<size_t>(needed));
-    int written = WideCharToMultiByte(CP_THREAD_ACP, 0, wide, n, &out[at], needed, nullptr, nullptr);
+    int room = static_cast<int>(most * length);
+    out.resize(at + static_cast<size_t>(room));
+    int written = WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length), &out[at], room,
+                                      nullptr, nullptr);
     out.resize(at + (written > 0 ? static_cast<size_t>(written) : 0));
+}
+
+// The calling thread's code page form of the characters of the Basic
+// Multilingual Plane met so far. Converting incoming text through the code
+// page conversion costs a call for every run of characters; the cache saves
+// most of those calls, as message texts repeat their characters.
+class ThreadEncodeCache {
+public:
+    // The calling thread's cache, emptied if the thread's code page changed.
+    static ThreadEncodeCache& Current() {
+        static thread_local ThreadEncodeCache cache;
+        unsigned codePage = KoGetThreadCodePage();
+        if (!cache.m_forms || codePage != cache.m_codePage) {
+            if (!cache.m_forms) cache.m_forms.reset(new uint32_t[0x10000]);
+            memset(cache.m_forms.get(), 0, sizeof(uint32_t) * 0x10000);
+            cache.m_codePage = codePage;
+        }
+        return cache;
+    }
+
+    // Appends c in the code page ('?' when the code page lacks it).
+    void Append(wchar_t c, std::string& out) {
+        unsigned long code = static_cast<unsigned long>(c);
+        if (code > 0xFFFF) {
+            AppendEncoded(CP_THREAD_ACP, &c, 1, out);
+            return;
+        }
+        uint32_t form = m_forms[code];
+        if (!form) form = m_forms[code] = Lookup(c);
+        for (uint32_t n = form & 0xFF, k = 1; k <= n; ++k)
+            out.push_back(static_cast<char>((form >> (8 * k)) & 0xFF));
+    }
+
+private:
+    // The length in the low byte, then up to three bytes.
+    static uint32_t Lookup(wchar_t c) {
+        char bytes[8];
+        int n = WideCharToMultiByte(CP_THREAD_ACP, 0, &c, 1, bytes, sizeof bytes, nullptr, nullptr);
+        if (n <= 0 || n > 3) return 1 | (uint32_t('?') << 8);
+        uint32_t form = static_cast<uint32_t>(n);
+        for (int k = 0; k < n; ++k)
+            form |= uint32_t(static_cast<unsigned char>(bytes[k])) << (8 * (k + 1));
+        return form;
+    }
+
+    std::unique_ptr<uint32_t[]> m_forms;
+    unsigned m_codePage = 0;
+};
+
+// Appends a character as the module stores incoming text: below 256 as that
+// one byte, otherwise in the thread's code page.
+void AppendIncoming(ThreadEncodeCache& cache, wchar_t c, std::string& out) {
+    if (static_cast<unsigned long>(c) < 256)
+        out.push_back(static_cast<char>(static_cast<unsigned char>(c)));
+    else
+        cache.Append(c, out);
 }
 
 // XML cannot carry these characters, not even as references.
@@ -122,7 +223,7 @@ int CZuWireText::Write(struct soap* soap, const char* text, bool attribute) {
 
 int CZuWireText::WriteUtf8(struct soap* soap, const char* text, bool attribute) {
     if (!NeedsOwnConversion(text, attribute)) return soap_string_out(soap, text, attribute ? 1 : 0);
-    return WriteChars(soap, Decode(CP_UTF8, text, strlen(text)), attribute);
+    return WriteChars(soap, DecodeUtf8(text, strlen(text)), attribute);
 }
 
 int CZuWireText::WriteElement(struct soap* soap, const char* tag, int id, const std::string* text,
@@ -160,9 +261,10 @@ std::string* CZuWireText::ReadElement(struct soap* soap, const char* tag, std::s
     }
     text->clear();
     if (soap->body) {
-        const wchar_t* wide = soap_wstring_in(soap, 1, 0, -1, nullptr);
-        if (!wide) return nullptr;
-        FromWide(wide, *text);
+        // The runtime decodes the text into UTF-8 (the context's string mode).
+        const char* utf8 = soap_string_in(soap, 1, 0, -1, nullptr);
+        if (!utf8) return nullptr;
+        FromUtf8(utf8, *text);
         if (soap_element_end_in(soap, tag)) return nullptr;
     }
     return text;
@@ -176,32 +278,20 @@ const char* CZuWireText::AttributeValue(struct soap* soap, const std::string& te
     for (wchar_t& c : wide)
         if (IsForbidden(c)) c = REPLACEMENT;
     std::string utf8;
-    if (!wide.empty() && wide.size() <= static_cast<size_t>(INT_MAX)) {
-        int n = static_cast<int>(wide.size());
-        int needed = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-        if (needed > 0) {
-            utf8.resize(static_cast<size_t>(needed));
-            int written = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, &utf8[0], needed, nullptr,
-                                              nullptr);
-            utf8.resize(written > 0 ? static_cast<size_t>(written) : 0);
-        }
-    }
+    AppendEncoded(CP_UTF8, wide.data(), wide.size(), utf8);
     return soap_strdup(soap, utf8.c_str());
 }
 
-void CZuWireText::FromWide(const wchar_t* text, std::string& out) {
-    out.clear();
-    const wchar_t* p = text;
-    while (*p) {
-        if (static_cast<unsigned long>(*p) < 256) {
-            out.push_back(static_cast<char>(static_cast<unsigned char>(*p)));
-            ++p;
-            continue;
-        }
-        const wchar_t* run = p;
-        while (*p && static_cast<unsigned long>(*p) >= 256) ++p;
-        AppendEncoded(run, static_cast<size_t>(p - run), out);
+void CZuWireText::FromUtf8(const char* text, std::string& out) {
+    size_t length = strlen(text);
+    if (IsAsciiText(text, length)) {
+        out.assign(text, length);
+        return;
     }
+    out.clear();
+    out.reserve(length);
+    ThreadEncodeCache& cache = ThreadEncodeCache::Current();
+    DecodeUtf8(text, length, [&](wchar_t c) { AppendIncoming(cache, c, out); });
 }
 
 void CZuWireText::AttributeName(const char* raw, std::string& out) {
@@ -212,12 +302,11 @@ void CZuWireText::AttributeName(const char* raw, std::string& out) {
         out.assign(raw);
         return;
     }
-    std::wstring wide = Decode(CP_UTF8, raw, strlen(raw));
-    std::wstring kept;
-    for (wchar_t c : wide) {
-        if (static_cast<unsigned long>(c) > 0xFFFF) continue;
-        if (kept.size() == MAX_NAME_CHARS) break;
-        kept.push_back(c);
-    }
-    AppendEncoded(kept.data(), kept.size(), out);
+    ThreadEncodeCache& cache = ThreadEncodeCache::Current();
+    size_t kept = 0;
+    DecodeUtf8(raw, strlen(raw), [&](wchar_t c) {
+        if (static_cast<unsigned long>(c) > 0xFFFF || kept == MAX_NAME_CHARS) return;
+        cache.Append(c, out);
+        ++kept;
+    });
 }

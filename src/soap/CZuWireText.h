@@ -29,7 +29,8 @@
 //
 // Incoming element text: the runtime decodes UTF-8 and character references;
 // a character below 256 is stored as that one byte, the others are converted
-// to the thread's code page (characters it lacks become '?').
+// to the thread's code page (characters it lacks become '?'; so do bytes that
+// are not UTF-8).
 //
 // Incoming attribute values are stored as they arrive (the raw UTF-8 bytes),
 // except the Name attribute of types:Attribute (AttributeName).
@@ -70,8 +71,9 @@ public:
     // The form an attribute value waits in: UTF-8, allocated in the context.
     static const char* AttributeValue(struct soap* soap, const std::string& text);
 
-    // Incoming element text, as decoded by the runtime, in the module's form.
-    static void FromWide(const wchar_t* text, std::string& out);
+    // Incoming element text, as decoded by the runtime (to UTF-8, the
+    // context's string mode), in the module's form.
+    static void FromUtf8(const char* text, std::string& out);
 
     // The Name attribute of types:Attribute as it arrives (raw bytes, UTF-8
     // from the service) in the module's form:

@@ -8,7 +8,7 @@ unexpected=$(nm -D --defined-only --demangle "$lib" | awk '{ $1=""; $2=""; sub(/
   grep -v -E '^(DllGetClassObject|DllCanUnloadNow|DllRegisterServer|DllUnregisterServer)$' |
   grep -v -E '^(CKoLightUnknown::|CKoBaseObject::|vtable for CKoLightUnknown$|typeinfo for CKoLightUnknown$|typeinfo name for CKoLightUnknown$)' |
   grep -v -E '^(namespaces|soap_(getelement|putelement|markelement|dupelement|delelement))$' |
-  grep -v -E '^soap_(header|fault|faultcode|faultsubcode|faultstring|faultdetail|fault_subcode|fault_string|fault_detail|serializefault|serializeheader|getheader|putheader|getfault|putfault)\(soap\*\)$' |
+  grep -v -E '^soap_(faultcode|faultsubcode|faultstring|faultdetail|fault_subcode|fault_string|fault_detail|serializefault|serializeheader|getheader|putheader|getfault|putfault)\(soap\*\)$' |
   grep -v -E '^(_init|_fini|__bss_start|_edata|_end)$' || true)
 if [ -n "$unexpected" ]; then
   echo "unexpected exports:"; echo "$unexpected"; exit 1

@@ -143,6 +143,31 @@ TEST_F(WireText, IncomingCharactersBelow256AreOneByteOthersTheCodePage) {
     EXPECT_EQ("", readText(""));
 }
 
+TEST_F(WireText, IncomingTextFollowsTheThreadsCodePage) {
+    EXPECT_EQ(kZhongGbk, readText(kZhongUtf8));
+    {
+        ThreadCodePage utf8(65001);
+        EXPECT_EQ(kZhongUtf8, readText(kZhongUtf8));
+        EXPECT_EQ(kZhongUtf8, readName(kZhongUtf8 + kZhongUtf8).substr(0, 3));
+    }
+    EXPECT_EQ(kZhongGbk + kZhongGbk, readName(kZhongUtf8 + kZhongUtf8));
+    EXPECT_EQ(kZhongGbk, readText(kZhongUtf8));
+}
+
+TEST_F(WireText, IncomingBytesThatAreNotUtf8) {
+    // Sequences the runtime passes on but that are no character (a surrogate,
+    // beyond U+10FFFF): a replacement per byte, which the code page shows as
+    // '?'. A stray byte reaches the module as the character of its value.
+    EXPECT_EQ("???" + kZhongGbk, readText("\xed\xa0\x80" + kZhongUtf8));
+    EXPECT_EQ("????", readText("\xf4\x90\x80\x80"));
+    EXPECT_EQ("\x80x", readText("\x80x"));
+    // A sequence cut short by markup spoils the XML: the read fails.
+    types__InterplayURIListType list;
+    EXPECT_NE(SOAP_OK, context.read("<types:InterplayURIs><types:InterplayURI>\xe4\xb8</types:InterplayURI>"
+                                    "</types:InterplayURIs>",
+                                    list, "types:InterplayURIs"));
+}
+
 TEST_F(WireText, IncomingAttributeValuesAreStoredAsTheyArrive) {
     types__AttributeListType list = readAttributes(
         "<types:Attribute Group=\"" + kZhongUtf8 + "&#25991;\">" + kZhongUtf8 + "</types:Attribute>");
@@ -164,6 +189,14 @@ TEST_F(WireText, NameOfAnAttributeHasItsOwnReadingRule) {
     EXPECT_EQ(kZhongGbk + "A" + kWenGbk + "\xa8\xa6", readName(kZhongUtf8 + "A" + kWenUtf8 + "\xc3\xa9"));
     // Characters beyond U+FFFF are left out.
     EXPECT_EQ(kZhongGbk + kWenGbk, readName(kZhongUtf8 + "\xf0\x9f\x98\x80" + kWenUtf8));
+    // Bytes that are not UTF-8 (overlong, cut short): a replacement each.
+    std::string out;
+    CZuWireText::AttributeName(("\xc0\xaf" + kZhongUtf8).c_str(), out);
+    EXPECT_EQ("??" + kZhongGbk, out);
+    CZuWireText::AttributeName((kZhongUtf8 + "\xe4\xb8").c_str(), out);
+    EXPECT_EQ(kZhongGbk + "??", out);
+    CZuWireText::AttributeName(nullptr, out);
+    EXPECT_EQ("", out);
 }
 
 TEST_F(WireText, NameKeepsAtMost255Characters) {

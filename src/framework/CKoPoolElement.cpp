@@ -1,0 +1,7 @@
+#include "CKoPoolElement.h"
+
+CKoPoolElement::CKoPoolElement(const wchar_t* name, IUnknown* outer) : CKoCOMPoolElement(name, outer) {
+    NonDelegatingAddRef();
+}
+
+CKoPoolElement::~CKoPoolElement() {}

@@ -1,0 +1,120 @@
+#include "CZuInterplayObjectManager.h"
+
+#include <new>
+
+#include "CZuInterPlayMobLocatorAllocator.h"
+#include "CZuInterplayAssetDescriptionAllocator.h"
+#include "CZuInterplayAssetsDescriptionsListAllocator.h"
+#include "CZuInterplayMobAttributeAllocator.h"
+#include "CZuInterplayMobAttributeListAllocator.h"
+#include "CZuInterplayMobLocatorListAllocator.h"
+#include "KoTrace.h"
+#include "ZuResultCodes.h"
+
+namespace {
+
+const char kSourceUnit[] = "src\\CZuInterplayObjectManager";
+
+// The allocator class names, by kind; each is also its pool's name.
+const wchar_t* const kAllocatorNames[ZU_OBJECT_KIND_COUNT] = {
+    L"CZuInterplayAssetDescriptionAllocator",  L"CZuInterplayAssetsDescriptionsListAllocator",
+    L"CZuInterplayMobAttributeAllocator",      L"CZuInterplayMobAttributeListAllocator",
+    L"CZuInterPlayMobLocatorAllocator",        L"CZuInterplayMobLocatorListAllocator",
+};
+
+IKoPoolAllocator* NewAllocator(unsigned kind) {
+    if (static_cast<int>(kind) == CZuInterplayObjectManager::s_testFaults.failAllocatorKind) return nullptr;
+    switch (kind) {
+    case ZU_KIND_ASSET_DESCRIPTION:
+        return new (std::nothrow) CZuInterplayAssetDescriptionAllocator();
+    case ZU_KIND_ASSETS_DESCRIPTIONS_LIST:
+        return new (std::nothrow) CZuInterplayAssetsDescriptionsListAllocator();
+    case ZU_KIND_MOB_ATTRIBUTE:
+        return new (std::nothrow) CZuInterplayMobAttributeAllocator();
+    case ZU_KIND_MOB_ATTRIBUTE_LIST:
+        return new (std::nothrow) CZuInterplayMobAttributeListAllocator();
+    case ZU_KIND_MOB_LOCATOR:
+        return new (std::nothrow) CZuInterPlayMobLocatorAllocator();
+    case ZU_KIND_MOB_LOCATOR_LIST:
+        return new (std::nothrow) CZuInterplayMobLocatorListAllocator();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CZuInterplayObjectManager::TestFaults CZuInterplayObjectManager::s_testFaults;
+
+CZuInterplayObjectManager* CreateObjectManager(IUnknown* /*outer*/, HRESULT* result) {
+    if (result) *result = S_OK;
+    if (CZuInterplayObjectManager::s_testFaults.failCreate) return nullptr;
+    return new (std::nothrow) CZuInterplayObjectManager();
+}
+
+CZuInterplayObjectManager::CZuInterplayObjectManager() : CKoUnknown(L"CZuInterplayObjectManager", nullptr) {}
+
+CZuInterplayObjectManager::~CZuInterplayObjectManager() {}
+
+HRESULT CZuInterplayObjectManager::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IZuInterplayObjectManager)
+        return KoGetInterface(static_cast<IZuInterplayObjectManager*>(this), ppv);
+    return CKoUnknown::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT CZuInterplayObjectManager::GetInterplayObject(unsigned kind, IZuInterplayObject** out) {
+    if (!out) return ZU_E_INVALIDARG;
+    if (kind >= ZU_OBJECT_KIND_COUNT) return ZU_E_FAILED;
+    CZuInterplayObjectPool* pool = m_pools[kind];
+    if (!pool) return ZU_E_FAILED;
+    HRESULT hr = pool->GetTypedElement(out);
+    if (FAILED(hr)) {
+        KoNotifyFailureAt("CZuInterplayObjectManager::GetInterplayObject - GetTypedElement failed!", hr,
+                          kSourceUnit, 119);
+        return hr;
+    }
+    return S_OK;
+}
+
+HRESULT CZuInterplayObjectManager::Initialize() {
+    IKoPoolAllocator* allocators[ZU_OBJECT_KIND_COUNT];
+    for (unsigned kind = 0; kind < ZU_OBJECT_KIND_COUNT; ++kind) allocators[kind] = NewAllocator(kind);
+
+    HRESULT hr = S_OK;
+    for (unsigned kind = 0; kind < ZU_OBJECT_KIND_COUNT && SUCCEEDED(hr); ++kind) {
+        hr = AddAllocatorToPoolManagers(allocators[kind], kAllocatorNames[kind], kind);
+        if (FAILED(hr))
+            KoNotifyFailureAt("CZuInterplayObjectManager::Initialize - AddAllocatorToPoolManagers failed!", hr,
+                              kSourceUnit, 172);
+    }
+
+    // A registered allocator lives on through its pool's reference.
+    for (IKoPoolAllocator* allocator : allocators)
+        if (allocator) allocator->Release();
+    return hr;
+}
+
+HRESULT CZuInterplayObjectManager::AddAllocatorToPoolManagers(IKoPoolAllocator* allocator,
+                                                              const wchar_t* poolName, unsigned kind) {
+    if (!allocator) {
+        KoNotifyFailureAt(
+            "CZuInterplayObjectManager::AddAllocatorToPoolManagers called with invalid in_pIKoPoolAllocator pointer!",
+            ZU_E_INVALIDPOINTER, kSourceUnit, 199);
+        return ZU_E_INVALIDPOINTER;
+    }
+    if (kind >= ZU_OBJECT_KIND_COUNT) return ZU_E_INVALIDARG;
+
+    CZuInterplayObjectPool* pool = nullptr;
+    if (static_cast<int>(kind) != s_testFaults.failPoolKind)
+        pool = new (std::nothrow)
+            CZuInterplayObjectPool(poolName, ZU_POOL_INITIAL_COUNT, ZU_POOL_LIMIT, allocator);
+    if (!pool) {
+        KoNotifyFailureAt("CZuInterplayObjectManager::AddAllocatorToPoolManagers - Pool creation failed. Out of memory!",
+                          ZU_E_OUTOFMEMORY, kSourceUnit, 220);
+        return ZU_E_OUTOFMEMORY;
+    }
+    // The table's reference becomes the pool's only one.
+    m_pools[kind] = pool;
+    pool->Release();
+    return S_OK;
+}
