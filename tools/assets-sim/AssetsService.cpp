@@ -1,5 +1,6 @@
 #include "AssetsService.h"
 
+#include <stdint.h>
 #include <string.h>
 #include <sys/socket.h>
 #include <time.h>
@@ -201,7 +202,8 @@ void AssetsService::Configure(struct soap* soap) {
     soap->recv_timeout = kIoTimeoutSeconds;
     soap->send_timeout = kIoTimeoutSeconds;
     soap->maxlevel = kMaxXmlDepth;
-    soap->recv_maxlength = m_maxRequestBytes + kHeaderAllowance;
+    soap->recv_maxlength =
+        m_maxRequestBytes > SIZE_MAX - kHeaderAllowance ? 0 : m_maxRequestBytes + kHeaderAllowance;
     m_defaultParse = soap->fparse;
     soap->fparse = ParseHeaders;
     m_defaultReceive = soap->frecv;
@@ -263,6 +265,11 @@ int AssetsService::ServeRequest(struct soap* soap) {
         !soap_body_begin_in(soap) && !AssetsSimSoap::soap_serve_request(soap))
         return SOAP_OK;
     int error = soap->error;
+    // The answer itself could not be sent: nothing more to say.
+    if (m_answering) {
+        soap_closesock(soap);
+        return error;
+    }
     bool readWhole = m_bodyLimited && m_bodyLeft == 0;
     if (error >= SOAP_STOP || (error == SOAP_EOF && readWhole)) {
         if (soap->version == 0) soap->version = 1;  // no envelope was read: answer in SOAP 1.1
@@ -279,6 +286,7 @@ int AssetsService::ServeRequest(struct soap* soap) {
 
 std::string AssetsService::Serve(struct soap* soap) {
     m_record = RequestRecord();
+    m_answering = false;
     m_bodyLimited = false;
     m_bodyLeft = 0;
     {
@@ -288,7 +296,9 @@ std::string AssetsService::Serve(struct soap* soap) {
     }
     size_t before = m_requests.load();
     int code = ServeRequest(soap);
-    if (m_record.outcome.empty()) {
+    if (m_answering && code) {
+        m_record.outcome += " (the response could not be sent)";
+    } else if (m_record.outcome.empty()) {
         if (m_requests.load() == before) {
             m_record.outcome = "no request (connection closed)";
         } else if (code) {
@@ -337,6 +347,7 @@ const ServiceError* AssetsService::Authenticate(struct soap* soap, const char* o
 }
 
 void AssetsService::Record(const Status& status) {
+    m_answering = true;
     m_record.outcome = status ? "error " + status->code + ": " + status->message : "ok";
 }
 

@@ -55,6 +55,8 @@ public:
     // request's user when its credentials are right, the outcome for the log.
     static AssetsService& Of(struct soap* soap);
     const ServiceError* Authenticate(struct soap* soap, const char* operation, const std::string& uri);
+    // The outcome of a request that gets its response (Record) or a fault
+    // (RecordFault).
     void Record(const Status& status);
     void RecordFault(const std::string& message);
     const std::string& User() const { return m_record.user; }
@@ -97,6 +99,9 @@ private:
     bool m_interrupted = false;
     std::atomic<size_t> m_requests{0};
     RequestRecord m_record;
+    // Whether the request was read and handled, so that what remains is to
+    // send its response.
+    bool m_answering = false;
     ServiceError m_authError;
 };
 
