@@ -32,12 +32,13 @@ namespace {
 
 const std::string kProjects = "interplay://Workgroup/Projects";
 
-// A client of the service; keeps the raw bytes of the last response. What
-// requests and responses hang on the context lives until the client goes.
+// A client of the service that keeps the raw bytes of the last response.
+// Requests and responses hang on its context until it goes.
 class Client {
 public:
-    Client(std::string url, std::string user, std::string password)
-        : m_url(std::move(url)), m_user(std::move(user)), m_password(std::move(password)) {
+    Client(std::string url, std::string user, std::string password, bool credentials = true)
+        : m_url(std::move(url)), m_user(std::move(user)), m_password(std::move(password)),
+          m_credentials(credentials) {
         soap = soap_new1(SOAP_C_UTFSTRING);
         soap_set_namespaces(soap, ZuAssetsNamespaces());
         soap->socket_flags = MSG_NOSIGNAL;
@@ -55,42 +56,38 @@ public:
         soap_end(soap);
         soap_free(soap);
     }
-
     template <class Request, class Response>
     int Call(int (*call)(struct soap*, const char*, const char*, Request*, Response*), Request& request,
              Response& response) {
         raw.clear();
-        if (m_sendCredentials) CZuAssetsEnvelope::SetCredentials(soap, m_user, m_password);
+        if (m_credentials) CZuAssetsEnvelope::SetCredentials(soap, m_user, m_password);
         return call(soap, m_url.c_str(), "", &request, &response);
     }
-    void SendNoCredentials() { m_sendCredentials = false; }
 
     struct soap* soap;
     std::string raw;
 
 private:
     std::string m_url, m_user, m_password;
-    bool m_sendCredentials = true;
+    bool m_credentials;
     size_t (*m_receive)(struct soap*, char*, size_t);
 };
 
 // The first error's code, or "" when the response has none.
 template <class Response> std::string ErrorOf(const Response& response) {
     if (!response.Errors || response.Errors->Error.empty()) return "";
-    const types__ErrorType* error = response.Errors->Error[0];
-    EXPECT_FALSE(error->Message.empty());
-    EXPECT_FALSE(error->Details.empty());
-    return error->Code;
+    EXPECT_FALSE(response.Errors->Error[0]->Message.empty());
+    EXPECT_FALSE(response.Errors->Error[0]->Details.empty());
+    return response.Errors->Error[0]->Code;
 }
 
 types__AttributeListType* Attributes(struct soap* soap, const std::vector<std::array<std::string, 3>>& list) {
     types__AttributeListType* out = soap_new_types__AttributeListType(soap);
     for (const auto& a : list) {
-        types__AttributeType* attribute = soap_new_types__AttributeType(soap);
-        attribute->Group = a[0];
-        attribute->Name = a[1];
-        attribute->__item = a[2];
-        out->Attribute.push_back(attribute);
+        out->Attribute.push_back(soap_new_types__AttributeType(soap));
+        out->Attribute.back()->Group = a[0];
+        out->Attribute.back()->Name = a[1];
+        out->Attribute.back()->__item = a[2];
     }
     return out;
 }
@@ -101,6 +98,7 @@ std::string AttributeValue(const types__AttributeListType* list, const std::stri
     return "<none>";
 }
 
+// The bytes must outlive the request.
 xsd__base64Binary Binary(const std::string& bytes) {
     xsd__base64Binary binary;
     binary.__ptr = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data()));
@@ -113,9 +111,9 @@ std::string Bytes(const xsd__base64Binary* binary) {
 }
 
 // One HTTP exchange with raw bytes, sent whole before the response is read;
-// the whole response, "" if the connection failed or closed without one.
-// halfClose: the sending side is shut once the bytes are out (the service
-// then takes the peer for gone and answers faults no more).
+// the whole response, "" if there is none. halfClose: the sending side is
+// shut once the bytes are out (the service then takes the peer for gone and
+// answers faults no more).
 std::string RawExchange(uint16_t port, const std::string& bytes, bool halfClose = false) {
     int s = socket(AF_INET, SOCK_STREAM, 0);
     struct sockaddr_in address = {};
@@ -136,25 +134,18 @@ std::string RawExchange(uint16_t port, const std::string& bytes, bool halfClose 
     return response;
 }
 
-std::string Post(const std::string& body, const std::string& extraHeaders = "") {
+std::string Post(const std::string& body, const std::string& length = "") {
     return "POST /services/Assets HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml; charset=utf-8\r\n"
-           "SOAPAction: \"\"\r\nConnection: close\r\n" +
-           extraHeaders + (extraHeaders.find("Content-Length") == std::string::npos
-                               ? "Content-Length: " + std::to_string(body.size()) + "\r\n"
-                               : std::string()) +
-           "\r\n" + body;
+           "SOAPAction: \"\"\r\nConnection: close\r\nContent-Length: " +
+           (length.empty() ? std::to_string(body.size()) : length) + "\r\n\r\n" + body;
 }
 
-std::string Envelope(const std::string& body, const std::string& user = "editor",
-                     const std::string& password = "secret") {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-                       "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                       "xmlns:types=\"") +
-           ZuAssetsTypesNamespace() +
-           "\"><SOAP-ENV:Header><types:UserCredentials><types:Username>" + user +
-           "</types:Username><types:Password>" + password +
-           "</types:Password></types:UserCredentials></SOAP-ENV:Header><SOAP-ENV:Body>" + body +
-           "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+std::string Envelope(const std::string& body, const std::string& user = "editor") {
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope xmlns:SOAP-ENV="
+                       "\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:types=\"") +
+           ZuAssetsTypesNamespace() + "\"><SOAP-ENV:Header><types:UserCredentials><types:Username>" + user +
+           "</types:Username><types:Password>secret</types:Password></types:UserCredentials></SOAP-ENV:Header>"
+           "<SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 }
 
 class AssetsSimulatorTest : public ::testing::Test {
@@ -186,13 +177,11 @@ protected:
         EXPECT_EQ(client->Call(soap_call___assets__CreateFolder, request, response), SOAP_OK);
         return ErrorOf(response);
     }
-
     std::string CheckInAAF(const std::string& folder, const std::string& name, const std::string& aaf,
                            const std::string* headframe = nullptr) {
         types__CheckInAAFType request;
         types__CheckInAAFResponseType response;
-        const std::string frameBytes = headframe ? *headframe : std::string();
-        xsd__base64Binary frame = Binary(frameBytes);
+        xsd__base64Binary frame = Binary(headframe ? *headframe : aaf);
         request.InterplayURI = folder;
         request.AAF = Binary(aaf);
         request.Headframe = headframe ? &frame : nullptr;
@@ -201,17 +190,13 @@ protected:
         EXPECT_EQ(ErrorOf(response), "");
         return response.InterplayURI ? *response.InterplayURI : "";
     }
-
     // The log once it has at least count lines (it is written after the
     // response has gone out).
-    std::vector<std::string> Log(size_t count = 0) {
+    std::vector<std::string> Log(size_t count) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        for (;;) {
-            {
-                std::lock_guard<std::mutex> lock(m_logLock);
-                if (m_log.size() >= count || std::chrono::steady_clock::now() > deadline) return m_log;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (;; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
+            std::lock_guard<std::mutex> lock(m_logLock);
+            if (m_log.size() >= count || std::chrono::steady_clock::now() > deadline) return m_log;
         }
     }
 
@@ -227,22 +212,19 @@ private:
 } // namespace
 
 TEST_F(AssetsSimulatorTest, FoldersAssetsAndTheirBytesTravelWhole) {
-    const std::string news = kProjects + "/新闻";
+    const std::string news = kProjects + "/新闻", text = "稿件";
     EXPECT_EQ(CreateFolder(news), "");
-    EXPECT_TRUE(sim->Exists(news));
     std::string aaf, jpeg = "\xFF\xD8\xFF\xE0";
     for (int i = 0; i < 3 * 256; ++i) aaf.push_back(static_cast<char>(i));
     std::string clip = CheckInAAF(news, "晚间新闻", aaf, &jpeg);
     EXPECT_TRUE(std::regex_match(clip, std::regex("interplay://Workgroup\\?mobid=[0-9a-f]{32}"))) << clip;
-
     types__CheckInType file;
     types__CheckInResponseType checkedIn;
     file.InterplayURI = news + "/稿件.txt";
-    file.File = Binary("稿件");
+    file.File = Binary(text);
     ASSERT_EQ(client->Call(soap_call___assets__CheckIn, file, checkedIn), SOAP_OK);
     ASSERT_TRUE(checkedIn.InterplayURI);
 
-    // Listing: MOBs only, then everything; folders come with attributes too.
     types__GetChildrenType list;
     types__GetChildrenResponseType children;
     bool no = false;
@@ -253,12 +235,7 @@ TEST_F(AssetsSimulatorTest, FoldersAssetsAndTheirBytesTravelWhole) {
     ASSERT_EQ(children.Results->AssetDescription.size(), 1u);
     EXPECT_EQ(children.Results->AssetDescription[0]->InterplayURI, clip);
     EXPECT_EQ(AttributeValue(children.Results->AssetDescription[0]->Attributes, "标题"), "晚间新闻 新闻");
-    // Attribute names go out as UTF-8, not as character references.
-    EXPECT_THAT(client->raw, HasSubstr("Name=\"标题\""));
-    list.InterplayURI = kProjects;
-    list.IncludeFiles = nullptr;
-    ASSERT_EQ(client->Call(soap_call___assets__GetChildren, list, children), SOAP_OK);
-    EXPECT_EQ(AttributeValue(children.Results->AssetDescription.at(0)->Attributes, "Type"), "folder");
+    EXPECT_THAT(client->raw, HasSubstr("Name=\"标题\""));  // UTF-8 on the wire, not references
 
     types__GetLatestType latest;
     types__GetLatestResponseType fetched;
@@ -271,7 +248,6 @@ TEST_F(AssetsSimulatorTest, FoldersAssetsAndTheirBytesTravelWhole) {
     ASSERT_EQ(client->Call(soap_call___assets__GetHeadframe, headframe, frame), SOAP_OK);
     EXPECT_EQ(Bytes(frame.Headframe), jpeg);
 
-    // Duplicate beside the original, move the copy away, delete it.
     types__DuplicateType duplicate;
     types__DuplicateResponseType copied;
     duplicate.InterplayAssetURI = clip;
@@ -279,7 +255,6 @@ TEST_F(AssetsSimulatorTest, FoldersAssetsAndTheirBytesTravelWhole) {
     ASSERT_EQ(client->Call(soap_call___assets__Duplicate, duplicate, copied), SOAP_OK);
     ASSERT_TRUE(copied.InterplayURI);
     const std::string copy = *copied.InterplayURI;
-    EXPECT_TRUE(sim->Exists(news + "/晚间新闻 (2)"));
     types__MoveType move;
     types__MoveResponseType moved;
     move.InterplayAssetURI = copy;
@@ -308,7 +283,6 @@ TEST_F(AssetsSimulatorTest, FoldersAssetsAndTheirBytesTravelWhole) {
 TEST_F(AssetsSimulatorTest, AttributesLocatorsAndSearchKeepTheirFields) {
     std::string clip = CheckInAAF(kProjects, "晚间新闻", "AAF");
     CheckInAAF(kProjects, "午间", "AAF");
-
     types__SetAttributesType set;
     types__SetAttributesResponseType setResponse;
     set.InterplayURIs = soap_new_types__InterplayURIListType(client->soap);
@@ -321,22 +295,18 @@ TEST_F(AssetsSimulatorTest, AttributesLocatorsAndSearchKeepTheirFields) {
     get.InterplayURIs = set.InterplayURIs;
     ASSERT_EQ(client->Call(soap_call___assets__GetAttributes, get, got), SOAP_OK);
     ASSERT_TRUE(got.Results);
-    const types__AttributeListType* attributes = got.Results->AssetDescription.at(0)->Attributes;
-    EXPECT_EQ(AttributeValue(attributes, "状态"), "已批准");
-    EXPECT_EQ(AttributeValue(attributes, "Creator"), "editor");
+    EXPECT_EQ(AttributeValue(got.Results->AssetDescription.at(0)->Attributes, "状态"), "已批准");
+    EXPECT_EQ(AttributeValue(got.Results->AssetDescription.at(0)->Attributes, "Creator"), "editor");
 
     types__SaveLocatorsType save;
     types__SaveLocatorsResponseType saved;
     save.InterplayURI = clip;
     save.Locators = soap_new_types__LocatorListType(client->soap);
     for (LONG64 frame : {2500, 100}) {
-        types__LocatorType* locator = soap_new_types__LocatorType(client->soap);
-        locator->FrameNumber = soap_new_LONG64(client->soap);
-        *locator->FrameNumber = frame;
-        locator->Comment = "采访";
-        locator->Color = "Green";
-        locator->Track = "A1";
-        save.Locators->Locator.push_back(locator);
+        save.Locators->Locator.push_back(soap_new_types__LocatorType(client->soap));
+        save.Locators->Locator.back()->FrameNumber = soap_new_LONG64(client->soap);
+        *save.Locators->Locator.back()->FrameNumber = frame;
+        save.Locators->Locator.back()->Comment = "采访";
     }
     ASSERT_EQ(client->Call(soap_call___assets__SaveLocators, save, saved), SOAP_OK);
     ASSERT_TRUE(saved.Results);
@@ -351,37 +321,33 @@ TEST_F(AssetsSimulatorTest, AttributesLocatorsAndSearchKeepTheirFields) {
     ASSERT_TRUE(first->LocatorID && first->FrameNumber && first->Timecode && first->Username);
     EXPECT_EQ(*first->LocatorID, saved.Results->LocatorID[1]);
     EXPECT_EQ(*first->FrameNumber, 100);
-    EXPECT_EQ(*first->Timecode, "00:00:04:00");
-    EXPECT_EQ(*first->Username, "editor");
-    EXPECT_EQ(first->Comment, "采访");
+    EXPECT_EQ(*first->Timecode + " " + *first->Username + " " + first->Comment, "00:00:04:00 editor 采访");
     types__RemoveLocatorsType removal;
     types__RemoveLocatorsResponseType removed;
     removal.InterplayURI = clip;
     removal.LocatorIDs = soap_new_types__LocatorIDListType(client->soap);
     removal.LocatorIDs->LocatorID = {*first->LocatorID};
     ASSERT_EQ(client->Call(soap_call___assets__RemoveLocators, removal, removed), SOAP_OK);
-    EXPECT_EQ(ErrorOf(removed), "");
     ASSERT_EQ(client->Call(soap_call___assets__GetLocators, list, listed), SOAP_OK);
     EXPECT_EQ(listed.Results->Locator.size(), 1u);
 
-    // The search term arrives as character references, as the component sends it.
-    auto search = [&](const std::string& op, int max) {
-        std::string body = "<types:Search><types:InterplayPathURI>interplay://Workgroup</types:InterplayPathURI>"
-                           "<types:SearchGroup Operator=\"" + op + "\"><types:AttributeCondition Condition=\"CONTAINS\">"
-                           "<types:Attribute Group=\"USER\" Name=\"&#26631;&#39064;\">&#26032;&#38395;</types:Attribute>"
-                           "</types:AttributeCondition><types:AttributeCondition Condition=\"EQUALS\"><types:Attribute "
-                           "Name=\"&#29366;&#24577;\">&#24050;&#25209;&#20934;</types:Attribute></types:AttributeCondition>"
-                           "</types:SearchGroup><types:MaxResults>" + std::to_string(max) +
-                           "</types:MaxResults></types:Search>";
-        std::string response = RawExchange(sim->Port(), Post(Envelope(body)));
-        size_t hits = 0;
-        for (size_t at = 0; (at = response.find("<types:AssetDescription>", at)) != std::string::npos; ++at) ++hits;
-        EXPECT_THAT(response, Not(HasSubstr("types:Errors"))) << response;
-        return hits;
+    // Search, its terms as character references, as the component sends them.
+    auto hits = [&](const std::string& op, int max) {
+        std::string response = RawExchange(sim->Port(), Post(Envelope(
+            "<types:Search><types:InterplayPathURI>interplay://Workgroup</types:InterplayPathURI><types:SearchGroup "
+            "Operator=\"" + op + "\"><types:AttributeCondition Condition=\"CONTAINS\"><types:Attribute Group=\"USER\" "
+            "Name=\"&#26631;&#39064;\">&#26032;&#38395;</types:Attribute></types:AttributeCondition>"
+            "<types:AttributeCondition Condition=\"EQUALS\"><types:Attribute Name=\"&#29366;&#24577;\">&#24050;&#25209;"
+            "&#20934;</types:Attribute></types:AttributeCondition></types:SearchGroup><types:MaxResults>" +
+            std::to_string(max) + "</types:MaxResults></types:Search>")));
+        EXPECT_THAT(response, HasSubstr("<types:Results>"));
+        size_t count = 0;
+        for (size_t at = 0; (at = response.find("<types:AssetDescription>", at)) != std::string::npos; ++at) ++count;
+        return count;
     };
-    EXPECT_EQ(search("AND", 0), 1u);
-    EXPECT_EQ(search("OR", 0), 2u);
-    EXPECT_EQ(search("OR", 1), 1u);
+    EXPECT_EQ(hits("AND", 0), 1u);
+    EXPECT_EQ(hits("OR", 0), 2u);
+    EXPECT_EQ(hits("OR", 1), 1u);
 }
 
 TEST_F(AssetsSimulatorTest, CredentialsAreCheckedOnEveryRequestAndNeverSentBack) {
@@ -390,16 +356,13 @@ TEST_F(AssetsSimulatorTest, CredentialsAreCheckedOnEveryRequestAndNeverSentBack)
     types__CreateFolderResponseType response;
     request.InterplayURI = kProjects + "/x";
     for (auto credentials : {std::make_pair("editor", "guess"), std::make_pair("nobody", "secret"),
-                             std::make_pair("", ""), std::make_pair("编辑", "passwörd")}) {
+                             std::make_pair("编辑", "passwörd")}) {
         Client stranger(sim->ServiceURL(), credentials.first, credentials.second);
         ASSERT_EQ(stranger.Call(soap_call___assets__CreateFolder, request, response), SOAP_OK);
         EXPECT_EQ(ErrorOf(response), "AUTHENTICATION_FAILED") << credentials.first;
-        if (*credentials.second) {
-            EXPECT_THAT(stranger.raw, Not(HasSubstr(credentials.second))) << credentials.first;
-        }
+        EXPECT_THAT(stranger.raw, Not(HasSubstr(credentials.second))) << credentials.first;
     }
-    Client anonymous(sim->ServiceURL(), "", "");
-    anonymous.SendNoCredentials();
+    Client anonymous(sim->ServiceURL(), "", "", false);
     ASSERT_EQ(anonymous.Call(soap_call___assets__CreateFolder, request, response), SOAP_OK);
     EXPECT_EQ(ErrorOf(response), "AUTHENTICATION_FAILED");
     EXPECT_EQ(sim->Snapshot(), before);
@@ -409,73 +372,51 @@ TEST_F(AssetsSimulatorTest, CredentialsAreCheckedOnEveryRequestAndNeverSentBack)
     ASSERT_EQ(cjk.Call(soap_call___assets__CreateFolder, request, response), SOAP_OK);
     EXPECT_EQ(ErrorOf(response), "");
     EXPECT_THAT(cjk.raw, Not(HasSubstr("UserCredentials")));
-    std::vector<std::string> log = Log(6);
-    ASSERT_EQ(log.size(), 6u);
+    std::vector<std::string> log = Log(5);
+    ASSERT_EQ(log.size(), 5u);
     EXPECT_THAT(log[0], HasSubstr(" editor CreateFolder " + kProjects + "/x -> error AUTHENTICATION_FAILED"));
-    EXPECT_THAT(log.back(), HasSubstr(" 编辑 CreateFolder " + kProjects + "/x -> ok"));
-    for (const std::string& line : log) {
-        EXPECT_THAT(line, Not(HasSubstr("secret")));
-        EXPECT_THAT(line, Not(HasSubstr("wörd")));
-    }
+    EXPECT_THAT(log[4], HasSubstr(" 编辑 CreateFolder " + kProjects + "/x -> ok"));
+    for (const std::string& line : log) EXPECT_THAT(line, Not(HasSubstr("secret")));
 }
 
 TEST_F(AssetsSimulatorTest, FailuresComeAsErrorListsAndChangeNothing) {
-    std::string clip = CheckInAAF(kProjects, "晚间新闻", "AAF");
-    std::string other = CheckInAAF(kProjects + "", "x", "AAF");
+    std::string clip = CheckInAAF(kProjects, "x", "AAF");
     CreateFolder(kProjects + "/归档");
     CheckInAAF(kProjects + "/归档", "x", "AAF");
     const std::string unknown = "interplay://Workgroup?mobid=0123456789abcdef0123456789abcdef";
     const std::string before = sim->Snapshot();
-
-    auto expect = [&](const char* what, const std::string& body, const std::string& code) {
+    auto expect = [&](const char* what, const std::string& body, const std::string& error) {
         std::string response = RawExchange(sim->Port(), Post(Envelope(body)));
         EXPECT_THAT(response, HasSubstr("HTTP/1.1 200")) << what;
-        EXPECT_THAT(response, HasSubstr("<types:Error Code=\"" + code + "\">")) << what << "\n" << response;
+        EXPECT_THAT(response, HasSubstr(error)) << what << "\n" << response;
         EXPECT_THAT(response, HasSubstr("<types:Message>")) << what;
         EXPECT_EQ(sim->Snapshot(), before) << what;
     };
+    const std::string uri = "<types:InterplayURI>" + clip + "</types:InterplayURI>";
     expect("same-name move",
-           "<types:Move><types:InterplayAssetURI>" + other +
-               "</types:InterplayAssetURI><types:InterplayFolderURI>" + kProjects +
-               "/归档</types:InterplayFolderURI></types:Move>",
-           "ALREADY_EXISTS");
+           "<types:Move><types:InterplayAssetURI>" + clip + "</types:InterplayAssetURI><types:InterplayFolderURI>" +
+               kProjects + "/归档</types:InterplayFolderURI></types:Move>",
+           "<types:Error Code=\"ALREADY_EXISTS\">" + uri + "<types:Message>Cannot move \"x\"");
     expect("unknown asset", "<types:GetLatest><types:InterplayURI>" + unknown + "</types:InterplayURI></types:GetLatest>",
-           "NOT_FOUND");
-    expect("unknown folder", "<types:GetChildren><types:InterplayURI>" + kProjects +
-                                 "/无</types:InterplayURI></types:GetChildren>", "NOT_FOUND");
+           "<types:Error Code=\"NOT_FOUND\"><types:InterplayURI>" + unknown);
     expect("delete with an unknown URI",
-           "<types:DeleteAssets><types:InterplayURIs><types:InterplayURI>" + clip +
-               "</types:InterplayURI><types:InterplayURI>" + unknown +
+           "<types:DeleteAssets><types:InterplayURIs>" + uri + "<types:InterplayURI>" + unknown +
                "</types:InterplayURI></types:InterplayURIs><types:DeleteMedia>true</types:DeleteMedia>"
                "</types:DeleteAssets>",
-           "NOT_FOUND");
+           "Code=\"NOT_FOUND\"");
     expect("system attribute",
-           "<types:SetAttributes><types:InterplayURIs><types:InterplayURI>" + clip +
-               "</types:InterplayURI></types:InterplayURIs><types:Attributes><types:Attribute Group=\"SYSTEM\" "
-               "Name=\"Creator\">x</types:Attribute></types:Attributes></types:SetAttributes>",
-           "READ_ONLY_ATTRIBUTE");
+           "<types:SetAttributes><types:InterplayURIs>" + uri + "</types:InterplayURIs><types:Attributes>"
+               "<types:Attribute Group=\"SYSTEM\" Name=\"Creator\">x</types:Attribute></types:Attributes>"
+               "</types:SetAttributes>",
+           "Code=\"READ_ONLY_ATTRIBUTE\"");
     expect("unknown locator",
-           "<types:RemoveLocators><types:InterplayURI>" + clip +
-               "</types:InterplayURI><types:LocatorIDs><types:LocatorID>42</types:LocatorID></types:LocatorIDs>"
-               "</types:RemoveLocators>",
-           "NOT_FOUND");
-    expect("no headframe", "<types:GetHeadframe><types:InterplayURI>" + clip + "</types:InterplayURI></types:GetHeadframe>",
-           "NO_HEADFRAME");
+           "<types:RemoveLocators>" + uri + "<types:LocatorIDs><types:LocatorID>42</types:LocatorID>"
+               "</types:LocatorIDs></types:RemoveLocators>",
+           "Code=\"NOT_FOUND\"");
     expect("unsupported condition",
            "<types:Search><types:InterplayPathURI>interplay://Workgroup</types:InterplayPathURI><types:SearchGroup "
            "Operator=\"AND\"><types:CategoryCondition Category=\"News\"/></types:SearchGroup></types:Search>",
-           "NOT_SUPPORTED");
-
-    types__MoveType move;
-    types__MoveResponseType moved;
-    move.InterplayAssetURI = other;
-    move.InterplayFolderURI = kProjects + "/归档";
-    ASSERT_EQ(client->Call(soap_call___assets__Move, move, moved), SOAP_OK);
-    ASSERT_EQ(ErrorOf(moved), "ALREADY_EXISTS");
-    EXPECT_EQ(moved.Errors->Error[0]->Message,
-              "Cannot move \"x\": the folder \"" + kProjects + "/归档\" already holds an item named \"x\".");
-    ASSERT_TRUE(moved.Errors->Error[0]->InterplayURI);
-    EXPECT_EQ(*moved.Errors->Error[0]->InterplayURI, other);
+           "Code=\"NOT_SUPPORTED\"");
 }
 
 TEST_F(AssetsSimulatorTest, BadInputGetsAFaultAndTheServiceKeepsServing) {
@@ -488,7 +429,6 @@ TEST_F(AssetsSimulatorTest, BadInputGetsAFaultAndTheServiceKeepsServing) {
         }
         EXPECT_EQ(sim->Snapshot(), before) << what;
         EXPECT_EQ(CreateFolder(kProjects + "/" + what), "") << "not serving after " << what;
-        EXPECT_TRUE(sim->Exists(kProjects + "/" + what));
     };
     const std::string open = "<types:CreateFolder><types:InterplayURI>" + kProjects + "/y";
     const std::string close = "</types:InterplayURI></types:CreateFolder>";
@@ -501,7 +441,7 @@ TEST_F(AssetsSimulatorTest, BadInputGetsAFaultAndTheServiceKeepsServing) {
     expectFault("GET", "GET /services/Assets HTTP/1.1\r\nHost: x\r\n\r\n", "405");
     // Refused from its declared length, before a byte of the body arrives.
     auto start = std::chrono::steady_clock::now();
-    expectFault("oversized", Post("<", "Content-Length: 10000000000\r\n"), "413");
+    expectFault("oversized", Post("<", "10000000000"), "413");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 
     // The service's operations that are not simulated: a fault with the detail.
@@ -509,10 +449,10 @@ TEST_F(AssetsSimulatorTest, BadInputGetsAFaultAndTheServiceKeepsServing) {
     EXPECT_THAT(notHere, HasSubstr("<faultcode>SOAP-ENV:Server</faultcode>"));
     EXPECT_THAT(notHere, HasSubstr("<types:AssetsFaultType Code=\"NOT_SUPPORTED\">"));
 
-    // A client that sends more than the bound is refused too.
+    // A client that really sends more than the bound.
     types__CheckInType big;
     types__CheckInResponseType response;
-    std::string bytes(512 * 1024, 'x');
+    const std::string bytes(512 * 1024, 'x');
     big.InterplayURI = kProjects + "/big.bin";
     big.File = Binary(bytes);
     EXPECT_NE(client->Call(soap_call___assets__CheckIn, big, response), SOAP_OK);
@@ -544,7 +484,7 @@ TEST_F(AssetsSimulatorTest, FuzzedRequestsNeverBringItDown) {
         if (round % 10)
             RawExchange(sim->Port(), Post(mutated));
         else
-            RawExchange(sim->Port(), Post(mutated, "Content-Length: 4000\r\n"), true);
+            RawExchange(sim->Port(), Post(mutated, "4000"), true);
     }
     // Nesting beyond the parser's bound is refused, not followed down.
     std::string deep;
@@ -554,20 +494,16 @@ TEST_F(AssetsSimulatorTest, FuzzedRequestsNeverBringItDown) {
     EXPECT_EQ(CreateFolder(kProjects + "/still serving"), "");
 }
 
-TEST_F(AssetsSimulatorTest, EmbeddedLifecycle) {
-    EXPECT_GT(sim->Port(), 0);
+TEST_F(AssetsSimulatorTest, StartsOnAnEphemeralPortAndStopsPromptly) {
     EXPECT_EQ(sim->ServiceURL(), "http://127.0.0.1:" + std::to_string(sim->Port()) + "/services/Assets");
-    EXPECT_EQ(sim->RootURI(), "interplay://Workgroup");
     size_t count = sim->RequestCount();
     EXPECT_EQ(CreateFolder(kProjects + "/a"), "");
     EXPECT_EQ(sim->RequestCount(), count + 1);
-    std::vector<std::string> log = Log(count + 1);
-    ASSERT_FALSE(log.empty());
-    EXPECT_TRUE(std::regex_match(log.back(), std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ editor "
-                                                        "CreateFolder interplay://Workgroup/Projects/a -> ok")))
-        << log.back();
+    std::vector<std::string> log = Log(1);
+    EXPECT_TRUE(std::regex_match(log.at(0), std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ editor "
+                                                       "CreateFolder interplay://Workgroup/Projects/a -> ok")))
+        << log.at(0);
 
-    // The port is taken while it serves.
     assets_sim::Options same;
     same.port = sim->Port();
     assets_sim::AssetsSimulator second(same);
@@ -590,8 +526,7 @@ TEST_F(AssetsSimulatorTest, EmbeddedLifecycle) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     close(stalled);
 
-    // Started again, it keeps its tree.
-    ASSERT_TRUE(sim->Start(&error)) << error;
+    ASSERT_TRUE(sim->Start(&error)) << error;  // started again, with its tree
     client = std::make_unique<Client>(sim->ServiceURL(), "editor", "secret");
     EXPECT_EQ(CreateFolder(kProjects + "/a"), "ALREADY_EXISTS");
 }

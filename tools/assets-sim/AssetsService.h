@@ -4,15 +4,20 @@
 //
 // How it answers:
 //   - the operations the component calls get their real semantics; a failure
-//     is a well-formed response whose types:Errors holds one types:Error
-//     (Code, InterplayURI, Message, Details), as the real service reports
-//     them, and changes nothing;
-//   - missing or wrong credentials are such an error too;
-//   - the service's other operations, unknown operations and malformed XML
-//     get a SOAP fault;
-//   - a request above the size bound is refused with HTTP status 413 from its
-//     headers alone, and one that turns out longer than it said is cut off.
-// Credentials never travel back: the response carries no SOAP header.
+//     is a well-formed response (HTTP 200) whose types:Errors holds one
+//     types:Error (Code, InterplayURI when one is concerned, Message,
+//     Details), as the real service reports failures, and changes nothing;
+//   - missing or wrong credentials (types:UserCredentials checked against the
+//     configured users on every request) are such an error too;
+//   - the service's other operations get a SOAP fault (Server) with a
+//     types:AssetsFaultType detail; unknown operations, XML that is not well
+//     formed or breaks the schema (requests are read strictly), a body that is
+//     no SOAP envelope or ends early get a SOAP fault (Client);
+//   - a request whose declared length is above the bound is refused with HTTP
+//     413 before its body is read; one that turns out longer is cut off.
+// Text is UTF-8 in and out; character references are read as the characters
+// they stand for. Credentials never travel back: no response carries a SOAP
+// header.
 #ifndef ASSETS_SIM_ASSETS_SERVICE_H
 #define ASSETS_SIM_ASSETS_SERVICE_H
 
