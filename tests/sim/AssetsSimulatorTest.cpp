@@ -16,7 +16,6 @@
 #include <memory>
 #include <mutex>
 #include <random>
-#include <regex>
 #include <thread>
 
 #include "AssetsSimSoapH.h"
@@ -104,6 +103,19 @@ xsd__base64Binary Binary(const std::string& bytes) {
     binary.__ptr = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data()));
     binary.__size = static_cast<int>(bytes.size());
     return binary;
+}
+
+// Whether text has the shape: '#' a decimal digit, '%' a lower-case
+// hexadecimal digit, anything else itself.
+bool Shaped(const std::string& text, const std::string& shape) {
+    if (text.size() != shape.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool digit = text[i] >= '0' && text[i] <= '9';
+        bool ok = shape[i] == '#' ? digit : shape[i] == '%' ? digit || (text[i] >= 'a' && text[i] <= 'f')
+                                                            : text[i] == shape[i];
+        if (!ok) return false;
+    }
+    return true;
 }
 
 std::string Bytes(const xsd__base64Binary* binary) {
@@ -217,7 +229,7 @@ TEST_F(AssetsSimulatorTest, FoldersAssetsAndTheirBytesTravelWhole) {
     std::string aaf, jpeg = "\xFF\xD8\xFF\xE0";
     for (int i = 0; i < 3 * 256; ++i) aaf.push_back(static_cast<char>(i));
     std::string clip = CheckInAAF(news, "晚间新闻", aaf, &jpeg);
-    EXPECT_TRUE(std::regex_match(clip, std::regex("interplay://Workgroup\\?mobid=[0-9a-f]{32}"))) << clip;
+    EXPECT_TRUE(Shaped(clip, "interplay://Workgroup?mobid=" + std::string(32, '%'))) << clip;
     types__CheckInType file;
     types__CheckInResponseType checkedIn;
     file.InterplayURI = news + "/稿件.txt";
@@ -500,8 +512,7 @@ TEST_F(AssetsSimulatorTest, StartsOnAnEphemeralPortAndStopsPromptly) {
     EXPECT_EQ(CreateFolder(kProjects + "/a"), "");
     EXPECT_EQ(sim->RequestCount(), count + 1);
     std::vector<std::string> log = Log(1);
-    EXPECT_TRUE(std::regex_match(log.at(0), std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ editor "
-                                                       "CreateFolder interplay://Workgroup/Projects/a -> ok")))
+    EXPECT_TRUE(Shaped(log.at(0), "####-##-##T##:##:##Z editor CreateFolder interplay://Workgroup/Projects/a -> ok"))
         << log.at(0);
 
     assets_sim::Options same;

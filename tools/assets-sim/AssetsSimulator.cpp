@@ -35,12 +35,23 @@ public:
                 if (stopping.load()) break;
                 // A failed accept (the peer gave up, no descriptors left):
                 // wait a moment rather than spin.
+                soap_destroy(listener);
+                soap_end(listener);
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 continue;
             }
             std::string line = service.Serve(listener);
             if (options.log) options.log(line);
         }
+    }
+
+    // Frees the listening context with all it allocated, closing its socket.
+    void Release() {
+        soap_destroy(listener);
+        soap_end(listener);
+        soap_free(listener);
+        listener = nullptr;
+        listenSocket = -1;
     }
 
     Options options;
@@ -73,8 +84,7 @@ bool AssetsSimulator::Start(std::string* error) {
             *error = "cannot listen on " + impl.options.host + ":" + std::to_string(impl.options.port) + ": " +
                      (impl.listener->errnum ? strerror(impl.listener->errnum) : (detail ? detail : "bind failed"));
         }
-        soap_free(impl.listener);
-        impl.listener = nullptr;
+        impl.Release();
         return false;
     }
     impl.listenSocket = impl.listener->master;
@@ -97,11 +107,7 @@ void AssetsSimulator::Stop() {
     shutdown(impl.listenSocket, SHUT_RDWR);
     impl.service.Interrupt();
     impl.thread.join();
-    soap_destroy(impl.listener);
-    soap_end(impl.listener);
-    soap_free(impl.listener);
-    impl.listener = nullptr;
-    impl.listenSocket = -1;
+    impl.Release();
 }
 
 uint16_t AssetsSimulator::Port() const { return m_impl->port; }
