@@ -8,7 +8,8 @@
 // the response element was read, otherwise the error met (connection, HTTP
 // status, XML, memory, or the code of a SOAP fault: SOAP_CLI_FAULT for
 // Client/Sender, SOAP_SVR_FAULT for Server/Receiver, SOAP_MUSTUNDERSTAND,
-// SOAP_VERSIONMISMATCH, SOAP_FAULT for any other fault code). A method returns
+// SOAP_VERSIONMISMATCH, SOAP_FAULT for any other fault code; whatever prefix
+// the server binds the envelope namespace to). A method returns
 // SOAP_EOM without sending anything when the binding has no context, and
 // SOAP_TCP_ERROR when the endpoint is the empty string: the runtime would read
 // that as standard output and input. A null endpoint posts to the service's

@@ -107,16 +107,17 @@ void AppendEncoded(unsigned codePage, const wchar_t* wide, size_t length, std::s
 // The calling thread's code page form of the characters of the Basic
 // Multilingual Plane met so far. Converting incoming text through the code
 // page conversion costs a call for every run of characters; the cache saves
-// most of those calls, as message texts repeat their characters.
+// most of those calls, as message texts repeat their characters. It keeps
+// 256 characters to a page and makes the pages that are used (1 KiB each); it
+// starts again when the thread's code page changes.
 class ThreadEncodeCache {
 public:
     // The calling thread's cache, emptied if the thread's code page changed.
     static ThreadEncodeCache& Current() {
         static thread_local ThreadEncodeCache cache;
         unsigned codePage = KoGetThreadCodePage();
-        if (!cache.m_forms || codePage != cache.m_codePage) {
-            if (!cache.m_forms) cache.m_forms.reset(new uint32_t[0x10000]);
-            memset(cache.m_forms.get(), 0, sizeof(uint32_t) * 0x10000);
+        if (codePage != cache.m_codePage) {
+            for (std::unique_ptr<uint32_t[]>& page : cache.m_pages) page.reset();
             cache.m_codePage = codePage;
         }
         return cache;
@@ -129,8 +130,10 @@ public:
             AppendEncoded(CP_THREAD_ACP, &c, 1, out);
             return;
         }
-        uint32_t form = m_forms[code];
-        if (!form) form = m_forms[code] = Lookup(c);
+        std::unique_ptr<uint32_t[]>& page = m_pages[code >> 8];
+        if (!page) page.reset(new uint32_t[256]());
+        uint32_t& form = page[code & 0xFF];
+        if (!form) form = Lookup(c);
         for (uint32_t n = form & 0xFF, k = 1; k <= n; ++k)
             out.push_back(static_cast<char>((form >> (8 * k)) & 0xFF));
     }
@@ -147,7 +150,7 @@ private:
         return form;
     }
 
-    std::unique_ptr<uint32_t[]> m_forms;
+    std::unique_ptr<uint32_t[]> m_pages[256];
     unsigned m_codePage = 0;
 };
 
@@ -230,7 +233,6 @@ int CZuWireText::WriteElement(struct soap* soap, const char* tag, int id, const 
                               int typeId, const char* type) {
     const char* chars = text->c_str();
     if (*tag == '-') return Write(soap, chars, false);
-#ifndef WITH_LEANER
     if ((soap->mode & SOAP_XML_DOM) && soap->dom) {
         // The start tag goes into a DOM tree, not onto the wire.
         if (soap_element_begin_out(soap, tag, soap_embedded_id(soap, id, text, typeId), type) ||
@@ -238,7 +240,6 @@ int CZuWireText::WriteElement(struct soap* soap, const char* tag, int id, const 
             return soap->error;
         return SOAP_OK;
     }
-#endif
     if (soap_element(soap, tag, soap_embedded_id(soap, id, text, typeId), type) ||
         WriteWaitingAttributes(soap))
         return soap->error;

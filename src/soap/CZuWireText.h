@@ -1,6 +1,6 @@
 // The module's conversion between its strings (narrow text in the calling
 // thread's code page) and XML character data. It is used by the custom string
-// serializers of the generated messages (ZuWireStrings.cpp) and works on the
+// serializers of the generated messages (ZuWireStrings.inc) and works on the
 // SOAP context's output and input only through the runtime's own primitives.
 //
 // Outgoing text, element text and attribute values alike:
@@ -21,11 +21,12 @@
 //
 // Attribute values wait in the context's attribute list, as UTF-8, until the
 // start tag is written (AttributeValue makes that form, with the same
-// replacements). WriteElement writes the start tag itself and converts the
-// waiting values like element text; attributes of elements that are not
-// written through WriteElement are written by the runtime, which in the
-// module's context mode (SOAP_C_UTFSTRING) writes characters beyond ASCII as
-// UTF-8 bytes.
+// replacements). WriteElement writes the start tag of an element of string
+// content itself and converts the waiting values like element text: so are
+// written the Group and Name of types:Attribute, the only attributes that carry
+// the user's text. The attributes of other elements (condition operators and
+// the like) are written by the runtime, which in the module's context mode
+// (SOAP_C_UTFSTRING) writes characters beyond ASCII as UTF-8 bytes.
 //
 // Incoming element text: the runtime decodes UTF-8 and character references;
 // a character below 256 is stored as that one byte, the others are converted
