@@ -83,6 +83,14 @@ TEST_F(Folders, DuplicateSendsBothUrisAndHandsTheCopyBack) {
     EXPECT_STREQ(L"untouched", none);
 }
 
+// Texts handed back are widened into 260 characters, the terminator included.
+TEST_F(Folders, HandedBackTextsAreCutToTheBuffer) {
+    const wchar_t* copy = nullptr;
+    server.enqueue(Response("Duplicate", Element("InterplayURI", std::string(258, 'c') + "\xE4\xB8\xAD" + "tail")));
+    ASSERT_EQ(S_OK, access->Duplicate(L"interplay://WG/A", L"interplay://WG/F", &copy));
+    EXPECT_EQ(std::wstring(258, L'c') + L"\x4E2D", copy);
+}
+
 TEST_F(Folders, DuplicateFailures) {
     // The copy's URI comes back with a server error too.
     const wchar_t* copy = L"untouched";
@@ -327,6 +335,19 @@ TEST_F(Latest, MissingFolderIsNotCreated) {
     EXPECT_EQ((std::vector<std::string>{kFileDamaged}), boxes);
     EXPECT_STREQ(L"untouched", path);
     EXPECT_TRUE(FilesIn("c/Kestrava").empty());
+}
+
+// The URI is narrowed through 260 bytes; what follows its first 32 names the
+// file, and the path handed back is whole.
+TEST_F(Latest, LongUriGivesTheLongestName) {
+    MakeFolder(kVersionFolder);
+    server.enqueue(File("AAF"));
+    const wchar_t* path = nullptr;
+    ASSERT_EQ(S_OK, Get(kPrefixW + std::wstring(300, L'n'), &path));
+    EXPECT_EQ(kVersionFolderW + std::wstring(227, L'n') + L".aaf", path);
+    EXPECT_EQ("AAF", Fetched(std::string(227, 'n') + ".aaf"));
+    EXPECT_EQ(Element("InterplayURI", "interplay://WG/Projects/Assets/x" + std::string(227, 'n')),
+              elementOf(BodyOf(OnlyRequest()), "types:InterplayURI"));
 }
 
 TEST_F(Latest, NullArgumentsAreRefusedWithoutAMessageBox) {
