@@ -156,7 +156,17 @@ FILE* KoOpenFileA(LPCSTR path, LPCSTR mode) {
     std::string localMode = mode;
     if (localMode.find('e') == std::string::npos) localMode += 'e'; // close on exec
     FILE* file = fopen(local.c_str(), localMode.c_str());
-    if (!file) SetLastError(openError(errno, local));
+    if (!file) {
+        SetLastError(openError(errno, local));
+        return nullptr;
+    }
+    // As on Windows, a folder does not open as a file.
+    struct stat st;
+    if (fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+        fclose(file);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
     return file;
 }
 

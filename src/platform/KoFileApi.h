@@ -47,7 +47,7 @@ KO_PLATFORM_API HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, v
 KO_PLATFORM_API BOOL CloseHandle(HANDLE handle);
 // fopen on the mapped path; the C runtime's buffered file functions then apply
 // (files of any size: use fseeko/ftello for offsets beyond 2 GiB). Null with the
-// last error set on failure.
+// last error set on failure; a folder gives ERROR_ACCESS_DENIED.
 KO_PLATFORM_API FILE* KoOpenFileA(LPCSTR path, LPCSTR mode);
 // Renames a file within its drive. With MOVEFILE_REPLACE_EXISTING an existing
 // file of the new name is replaced in one step (readers see the old file or

@@ -157,6 +157,9 @@ TEST_F(FileApi, OpenFileUsesTheMappedPath) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
     EXPECT_EQ(nullptr, KoOpenFileA(nullptr, "rb"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    // A folder is not a file.
+    EXPECT_EQ(nullptr, KoOpenFileA(("C:\\" + kTempFolderGbk).c_str(), "rb"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
 }
 
 TEST_F(FileApi, OpenFileHandlesFilesBeyondTwoGigabytes) {
