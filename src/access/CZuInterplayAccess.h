@@ -106,6 +106,14 @@ private:
     void CreateObjectManager();
     HRESULT CheckErrorInfo(const std::string& message, const std::string& details);
 
+    // --- Check-in (CZuInterplayAccess_CheckIn.cpp) ---
+    // The AAF check-in of slots 6 (extended false: texts of attributes cut to
+    // their buffers, the new URI always stored) and 32 (extended true).
+    HRESULT CheckInAAFCommon(const wchar_t* aafPath, const wchar_t* destinationURI,
+                             IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath,
+                             bool extended, const wchar_t** newAssetURI);
+    // --- end of check-in ---
+
     std::string m_userName;
     std::string m_password;
     std::string m_lastErrorText;

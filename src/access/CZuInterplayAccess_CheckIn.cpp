@@ -1,7 +1,265 @@
-// Check-in of files and AAF compositions. (not yet available).
-#include "CZuInterplayAccess.h"
+// Check-in of files and AAF compositions, with their headframe and attributes.
+#include <errno.h>
+#include <limits.h>
+#include <stdio.h>
 
-HRESULT CZuInterplayAccess::CheckIn(const wchar_t*, const wchar_t*, IZuInterplayMobAttributeList*) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::CheckInAAF(const wchar_t*, const wchar_t*, IZuInterplayMobAttributeList*, const wchar_t*) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::CheckInAAFEx(const wchar_t*, const wchar_t*, IZuInterplayMobAttributeList*, const wchar_t*, const wchar_t**) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::CheckErrorInfo(const std::string&, const std::string&) { return E_NOTIMPL; }
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "CZuInterplayAccess.h"
+#include "CZuServiceCall.h"
+#include "KoText.h"
+#include "KoTrace.h"
+#include "KoWindows.h"
+#include "ZuResultCodes.h"
+
+using namespace ZuAssets;
+
+namespace {
+
+const char kCheckInAAFValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
+const char kCheckInAAFFalseLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
+const char kErrorInfoLine[] = "CZuInterplayAccess::CheckErrorInfo , wszErrorInfo = %S  ! \n";
+const char kDetailsLine[] = "CZuInterplayUploading::CheckInAAF , wszDetails = %S  ! \n";
+
+// The server's wording for a check-in that went through although it reports
+// an error.
+const char kCheckInSucceeded[] = "Although the checkin succeeded";
+
+// The group whose attributes an AAF check-in leaves out.
+const char kSystemGroup[] = "SYSTEM";
+
+// Last error texts of a file that cannot be checked in; the path follows.
+const char kTextCannotRead[] = "Cannot read file: ";
+const char kTextTooLarge[] = "File of 2 GiB or more: ";
+
+// Runs an operation's work; an exception (memory ran out) becomes a result.
+template <class Work> HRESULT NoThrow(Work&& work) noexcept {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return ZU_E_OUTOFMEMORY;
+    } catch (...) {
+        return ZU_E_FAILED;
+    }
+}
+
+HRESULT FromWin32(DWORD error) { return error ? HRESULT_FROM_WIN32(error) : ZU_E_FAILED; }
+
+// The Win32 error of the C runtime's last failure; never ERROR_SUCCESS.
+DWORD RuntimeError() {
+    DWORD error = KoWin32ErrorFromErrno(errno);
+    return error ? error : ERROR_GEN_FAILURE;
+}
+
+// The whole content of a local file, held once for the request: the runtime
+// encodes it from here while it sends.
+class CheckInFile {
+public:
+    // Reads the file at path (a Windows path in the thread's code page). On
+    // failure the last error text names the file and nothing is kept.
+    HRESULT Read(const std::string& path, std::string& lastErrorText) {
+        DWORD error = ReadAll(path);
+        if (error == ERROR_SUCCESS) return S_OK;
+        m_bytes.reset();
+        m_size = 0;
+        lastErrorText = (error == ERROR_FILE_TOO_LARGE ? kTextTooLarge : kTextCannotRead) + path;
+        return FromWin32(error);
+    }
+
+    // Points the message's element at the bytes; they stay owned here.
+    void Lend(xsd__base64Binary& element) const {
+        element.__ptr = m_bytes.get();
+        element.__size = m_size;
+    }
+
+private:
+    DWORD ReadAll(const std::string& path) {
+        FILE* file = KoOpenFileA(path.c_str(), "rb");
+        if (!file) return GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
+        DWORD error = ERROR_SUCCESS;
+        off_t size = -1;
+        if (fseeko(file, 0, SEEK_END) != 0 || (size = ftello(file)) < 0 || fseeko(file, 0, SEEK_SET) != 0) {
+            error = RuntimeError();
+        } else if (size > INT_MAX) {
+            // The message counts its bytes in a signed 32-bit number.
+            error = ERROR_FILE_TOO_LARGE;
+        } else {
+            size_t bytes = static_cast<size_t>(size);
+            // One byte at least: an empty file still goes out as an element.
+            m_bytes.reset(new (std::nothrow) unsigned char[bytes ? bytes : 1]);
+            if (!m_bytes) {
+                error = ERROR_NOT_ENOUGH_MEMORY;
+            } else if (bytes && fread(m_bytes.get(), 1, bytes, file) != bytes) {
+                // A file that shrank after its size was taken reads short.
+                error = ferror(file) ? RuntimeError() : ERROR_HANDLE_EOF;
+            } else {
+                m_size = static_cast<int>(size);
+            }
+        }
+        fclose(file);
+        return error;
+    }
+
+    std::unique_ptr<unsigned char[]> m_bytes;
+    int m_size = 0;
+};
+
+// How the texts of the caller's attributes are narrowed: through their
+// buffers (16 bytes for the group, 128 for the name, 260 for the value) or
+// whole.
+enum class TextLimits { Buffers, None };
+
+std::string NarrowAttributeText(const wchar_t* text, size_t bufferBytes, TextLimits limits) {
+    return limits == TextLimits::Buffers ? CZuInterplayAccess::Narrow(text, bufferBytes) : KoNarrow(text);
+}
+
+// The request's types:Attributes, read from the caller's attribute list. The
+// records live as long as the object.
+class CheckInAttributes {
+public:
+    // Reads every attribute in list order, leaving out those whose narrowed
+    // group is "SYSTEM" when skipSystem says so. Returns the result of
+    // GetCount, replaced by that of each attribute's GetValue in turn.
+    HRESULT Read(IZuInterplayMobAttributeList* list, TextLimits limits, bool skipSystem) {
+        int count = 0;
+        HRESULT result = list->GetCount(&count);
+        if (FAILED(result)) count = 0;
+        for (int i = 0; i < count; ++i) {
+            TKoSmartPtr<IZuInterplayMobAttribute> attribute;
+            if (FAILED(list->GetItem(i, &attribute)) || !attribute) continue;
+            const wchar_t* group = nullptr;
+            const wchar_t* name = nullptr;
+            const wchar_t* value = nullptr;
+            attribute->GetGroup(&group);
+            attribute->GetName(&name);
+            result = attribute->GetValue(&value);
+            types__AttributeType record;
+            record.Group = NarrowAttributeText(group, ZU_NARROW_GROUP, limits);
+            if (skipSystem && record.Group == kSystemGroup) continue;
+            record.Name = NarrowAttributeText(name, ZU_NARROW_NAME, limits);
+            record.__item = NarrowAttributeText(value, ZU_NARROW_URI, limits);
+            m_records.push_back(std::move(record));
+        }
+        // Pointers are taken once the records no longer move.
+        for (types__AttributeType& record : m_records) m_list.Attribute.push_back(&record);
+        return result;
+    }
+
+    types__AttributeListType* List() { return &m_list; }
+
+private:
+    std::vector<types__AttributeType> m_records;
+    types__AttributeListType m_list;
+};
+
+} // namespace
+
+HRESULT CZuInterplayAccess::CheckIn(const wchar_t* filePath, const wchar_t* targetURI,
+                                    IZuInterplayMobAttributeList* attributes) {
+    if (!filePath || !targetURI) return ZU_E_INVALIDARG;
+    return NoThrow([&]() -> HRESULT {
+        // The file is read whole before anything is sent.
+        CheckInFile file;
+        HRESULT hr = file.Read(Narrow(filePath, ZU_NARROW_URI), m_lastErrorText);
+        if (FAILED(hr)) return hr;
+
+        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+        types__CheckInType request;
+        request.InterplayURI = Narrow(targetURI, ZU_NARROW_URI);
+        file.Lend(request.File);
+        CheckInAttributes records;
+        HRESULT running = S_OK;
+        if (attributes) {
+            running = records.Read(attributes, TextLimits::Buffers, false);
+            request.Attributes = records.List();
+        }
+        types__CheckInResponseType response;
+        hr = call.Run(&AssetsPortBinding::__assets__CheckIn, &request, &response,
+                      CZuServiceCall::Policy().KeepMessage());
+        return call.GetOutcome() == CZuServiceCall::SUCCESS ? running : hr;
+    });
+}
+
+HRESULT CZuInterplayAccess::CheckInAAF(const wchar_t* aafPath, const wchar_t* destinationURI,
+                                       IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath) {
+    return CheckInAAFCommon(aafPath, destinationURI, attributes, headframePath, false, nullptr);
+}
+
+HRESULT CZuInterplayAccess::CheckInAAFEx(const wchar_t* aafPath, const wchar_t* destinationURI,
+                                         IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath,
+                                         const wchar_t** newAssetURI) {
+    return CheckInAAFCommon(aafPath, destinationURI, attributes, headframePath, true, newAssetURI);
+}
+
+HRESULT CZuInterplayAccess::CheckInAAFCommon(const wchar_t* aafPath, const wchar_t* destinationURI,
+                                             IZuInterplayMobAttributeList* attributes,
+                                             const wchar_t* headframePath, bool extended,
+                                             const wchar_t** newAssetURI) {
+    if (!aafPath || !destinationURI) return ZU_E_INVALIDARG;
+    return NoThrow([&]() -> HRESULT {
+        // Both files are read whole before anything is sent.
+        CheckInFile aaf;
+        HRESULT hr = aaf.Read(Narrow(aafPath, ZU_NARROW_URI), m_lastErrorText);
+        if (FAILED(hr)) return hr;
+        CheckInFile headframe;
+        if (headframePath) {
+            hr = headframe.Read(Narrow(headframePath, ZU_NARROW_URI), m_lastErrorText);
+            if (FAILED(hr)) return hr;
+        }
+
+        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+        types__CheckInAAFType request;
+        request.InterplayURI = Narrow(destinationURI, ZU_NARROW_URI);
+        aaf.Lend(request.AAF);
+        xsd__base64Binary headframeElement;
+        if (headframePath) {
+            headframe.Lend(headframeElement);
+            request.Headframe = &headframeElement;
+        }
+        CheckInAttributes records;
+        HRESULT running = S_OK;
+        if (attributes) {
+            running = records.Read(attributes, extended ? TextLimits::None : TextLimits::Buffers, true);
+            request.Attributes = records.List();
+        }
+        types__CheckInAAFResponseType response;
+        hr = call.Run(&AssetsPortBinding::__assets__CheckInAAF, &request, &response,
+                      CZuServiceCall::Policy()
+                          .LogTransportFailure(kCheckInAAFValueLine, kCheckInAAFFalseLine)
+                          .ServerErrorByCaller());
+        if (call.GetOutcome() == CZuServiceCall::TRANSPORT_FAILURE) return hr;
+
+        HRESULT result = running;
+        if (call.GetOutcome() == CZuServiceCall::SERVER_ERROR) {
+            const types__ErrorType* error = call.GetFirstError();
+            result = CheckErrorInfo(error->Message, error->Details);
+            // A check-in that went through despite the report hands its asset
+            // back through slot 32 only.
+            if (!extended || result != S_OK) return result;
+        }
+        // A response without the new asset's URI leaves an empty one, never
+        // that of an earlier check-in.
+        const std::string newURI = response.InterplayURI ? *response.InterplayURI : std::string();
+        if (!extended) {
+            m_lastCheckedInURI = newURI;
+        } else if (newAssetURI) {
+            m_lastCheckedInURI = newURI;
+            *newAssetURI = HandBack(m_lastCheckedInURI.c_str());
+        }
+        return result;
+    });
+}
+
+HRESULT CZuInterplayAccess::CheckErrorInfo(const std::string& message, const std::string& details) {
+    wchar_t wide[ZU_WIDE_TEXT];
+    m_lastErrorText = message;
+    Widen(message.c_str(), wide, ZU_WIDE_TEXT);
+    KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, kErrorInfoLine, static_cast<const wchar_t*>(wide));
+    m_lastErrorText = details;
+    Widen(details.c_str(), wide, ZU_WIDE_TEXT);
+    KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, kDetailsLine, static_cast<const wchar_t*>(wide));
+    return details.find(kCheckInSucceeded) != std::string::npos ? S_OK : ZU_E_SERVERERROR;
+}

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -155,8 +156,55 @@ FILE* KoOpenFileA(LPCSTR path, LPCSTR mode) {
     std::string localMode = mode;
     if (localMode.find('e') == std::string::npos) localMode += 'e'; // close on exec
     FILE* file = fopen(local.c_str(), localMode.c_str());
-    if (!file) SetLastError(openError(errno, local));
+    if (!file) {
+        SetLastError(openError(errno, local));
+        return nullptr;
+    }
+    // As on Windows, a folder does not open as a file.
+    struct stat st;
+    if (fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+        fclose(file);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
     return file;
+}
+
+BOOL MoveFileExA(LPCSTR existingPath, LPCSTR newPath, DWORD flags) {
+    if (!existingPath || !newPath || !*existingPath || !*newPath) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string from = KoMapWindowsPath(existingPath);
+    std::string to = KoMapWindowsPath(newPath);
+    struct stat st;
+    if (stat(from.c_str(), &st) != 0) {
+        SetLastError(openError(errno, from));
+        return FALSE;
+    }
+    int result = (flags & MOVEFILE_REPLACE_EXISTING)
+                     ? rename(from.c_str(), to.c_str())
+                     : renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+    if (result != 0) {
+        int error = errno;
+        SetLastError(error == EEXIST ? ERROR_ALREADY_EXISTS : openError(error, to));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR path) {
+    if (!path || !*path) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string local = KoMapWindowsPath(path);
+    if (unlink(local.c_str()) != 0) {
+        int error = errno;
+        SetLastError(error == EISDIR ? ERROR_ACCESS_DENIED : openError(error, local));
+        return FALSE;
+    }
+    return TRUE;
 }
 
 } // extern "C"

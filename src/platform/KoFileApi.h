@@ -32,6 +32,7 @@
 #define OPEN_ALWAYS 4
 #define TRUNCATE_EXISTING 5
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 
 // The local path a Windows path (in the thread's code page) names.
@@ -46,8 +47,14 @@ KO_PLATFORM_API HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, v
 KO_PLATFORM_API BOOL CloseHandle(HANDLE handle);
 // fopen on the mapped path; the C runtime's buffered file functions then apply
 // (files of any size: use fseeko/ftello for offsets beyond 2 GiB). Null with the
-// last error set on failure.
+// last error set on failure; a folder gives ERROR_ACCESS_DENIED.
 KO_PLATFORM_API FILE* KoOpenFileA(LPCSTR path, LPCSTR mode);
+// Renames a file within its drive. With MOVEFILE_REPLACE_EXISTING an existing
+// file of the new name is replaced in one step (readers see the old file or
+// the new one, never a mix); without it, an existing file of that name gives
+// ERROR_ALREADY_EXISTS. Other flags are not used.
+KO_PLATFORM_API BOOL MoveFileExA(LPCSTR existingPath, LPCSTR newPath, DWORD flags);
+KO_PLATFORM_API BOOL DeleteFileA(LPCSTR path);
 }
 
 #endif // KO_FILE_API_H

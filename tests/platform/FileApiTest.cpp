@@ -157,6 +157,9 @@ TEST_F(FileApi, OpenFileUsesTheMappedPath) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
     EXPECT_EQ(nullptr, KoOpenFileA(nullptr, "rb"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    // A folder is not a file.
+    EXPECT_EQ(nullptr, KoOpenFileA(("C:\\" + kTempFolderGbk).c_str(), "rb"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
 }
 
 TEST_F(FileApi, OpenFileHandlesFilesBeyondTwoGigabytes) {
@@ -176,6 +179,41 @@ TEST_F(FileApi, OpenFileHandlesFilesBeyondTwoGigabytes) {
     ASSERT_EQ(0, fseeko(file, size - 1, SEEK_SET));
     EXPECT_EQ('Z', fgetc(file));
     fclose(file);
+}
+
+TEST_F(FileApi, MovesAndDeletesFilesOnTheDrive) {
+    fs::create_directories(drives() + "/c/" + kTempFolderUtf8);
+    std::string folder = "C:\\" + kTempFolderGbk + "\\";
+    roots.drives().write("c/" + kTempFolderUtf8 + "/new.tmp", "new");
+    roots.drives().write("c/" + kTempFolderUtf8 + "/a" + kBackslashCharUtf8 + ".jpg", "old");
+
+    // Without the flag an existing target stays as it was.
+    std::string target = folder + "a" + kBackslashCharGbk + ".jpg";
+    EXPECT_FALSE(MoveFileExA((folder + "new.tmp").c_str(), target.c_str(), 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    EXPECT_EQ("old", roots.drives().read("c/" + kTempFolderUtf8 + "/a" + kBackslashCharUtf8 + ".jpg"));
+
+    EXPECT_TRUE(MoveFileExA((folder + "new.tmp").c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ("new", roots.drives().read("c/" + kTempFolderUtf8 + "/a" + kBackslashCharUtf8 + ".jpg"));
+    EXPECT_FALSE(fs::exists(drives() + "/c/" + kTempFolderUtf8 + "/new.tmp"));
+
+    EXPECT_FALSE(MoveFileExA((folder + "new.tmp").c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    EXPECT_FALSE(MoveFileExA(target.c_str(), "C:\\nowhere\\b.jpg", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
+    EXPECT_FALSE(MoveFileExA(nullptr, target.c_str(), 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+
+    EXPECT_TRUE(DeleteFileA(target.c_str()));
+    EXPECT_TRUE(fs::is_empty(drives() + "/c/" + kTempFolderUtf8));
+    EXPECT_FALSE(DeleteFileA(target.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    // Folders are not files.
+    EXPECT_FALSE(DeleteFileA(folder.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_TRUE(fs::exists(drives() + "/c/" + kTempFolderUtf8));
+    EXPECT_FALSE(DeleteFileA(nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
 }
 
 } // namespace

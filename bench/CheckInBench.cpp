@@ -1,0 +1,445 @@
+// Check-in and fetch of large files through the access object, against the
+// scripted server on loopback:
+//   - CheckInAAF of a 256 MiB file (MB/s of file bytes), against writing the
+//     very bytes of that request to the same server through a plain socket
+//     and reading its answer (the limit of the machine and the server), and
+//     against the same request sent by the SOAP layer alone from bytes
+//     already in memory (what the runtime's encoding costs). The ratios of
+//     the medians are printed at the end;
+//   - the peak resident memory of that check-in and of a GetLatest that
+//     fetches 256 MiB, each measured in a child process forked for it at the
+//     start: the high-water mark of the child's resident set after the call,
+//     less the resident set just before it. Each is measured twice: in a cold
+//     process, and in a warm one that made a small call of the same kind first
+//     (the component's code and the runtime's state then already in memory).
+// The 256 MiB files live under a temporary drive root that goes at the end.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AssetsPortBinding.h"
+#include "CZuInterplayAccess.h"
+#include "KoDebugCapture.h"
+#include "ScriptedServer.h"
+#include "TempDir.h"
+#include "ZuAssetsNamespaces.h"
+
+namespace {
+
+const size_t kFileBytes = size_t(256) << 20;
+const wchar_t kClipPath[] = L"C:\\bench\\clip.aaf";
+const wchar_t kSmallClipPath[] = L"C:\\bench\\small.aaf";
+const size_t kSmallFileBytes = 4096;
+const wchar_t kDestination[] = L"interplay://WG/Bench/clip";
+// 32 bytes, then the file's name.
+const wchar_t kLatestURI[] = L"interplay://WG/Projects/Assets/xlatest";
+const wchar_t kSmallLatestURI[] = L"interplay://WG/Projects/Assets/xsmall";
+
+std::string Envelope(const std::string& body) {
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                       "xmlns:types=\"") +
+           ZuAssetsTypesNamespace() + "\"><SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+}
+
+std::string FileBytes() {
+    std::string bytes(kFileBytes, '\0');
+    uint32_t x = 0x9E3779B9;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        x = x * 1664525u + 1013904223u;
+        bytes[i] = static_cast<char>(x >> 24);
+    }
+    return bytes;
+}
+
+std::string Base64(const std::string& bytes) {
+    struct soap* context = soap_new();
+    const char* text = soap_s2base64(context, reinterpret_cast<const unsigned char*>(bytes.data()), nullptr,
+                                     static_cast<int>(bytes.size()));
+    std::string result = text ? text : "";
+    soap_end(context);
+    soap_free(context);
+    return result;
+}
+
+IZuInterplayAccess* NewAccess(const std::string& url) {
+    HRESULT hr = S_OK;
+    CKoUnknown* object = CreateAccessObject(nullptr, &hr);
+    IZuInterplayAccess* access = nullptr;
+    if (!object) return nullptr;
+    object->NonDelegatingQueryInterface(IID_IZuInterplayAccess, reinterpret_cast<void**>(&access));
+    std::wstring wide(url.begin(), url.end());
+    access->SetServiceURL(wide.c_str());
+    access->SetCredentials(L"editor", L"secret");
+    return access;
+}
+
+// The drive root, a temporary folder; made before anything else, so that the
+// memory probes (below) see it too.
+ScopedKoRoots& Roots() {
+    static ScopedKoRoots* roots = new ScopedKoRoots;
+    return *roots;
+}
+
+// Everything the runs share, made once.
+struct Fixture {
+    ScriptedServer checkInServer;
+    ScriptedServer latestServer;
+    std::string request;  // the component's check-in request, byte for byte
+    std::string fileBytes;
+    ScriptedServer::Reply smallLatest;
+
+    Fixture() {
+        std::filesystem::path drive = Roots().drives().path();
+        std::filesystem::create_directories(drive / "c/bench");
+        std::filesystem::create_directories(drive / "c/Kestrava/ConvertFile");
+        fileBytes = FileBytes();
+        const std::string& bytes = fileBytes;
+        std::ofstream(drive / "c/bench/clip.aaf", std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(drive / "c/bench/small.aaf", std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(kSmallFileBytes));
+        smallLatest = ScriptedServer::Reply::http(
+            Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes.substr(0, kSmallFileBytes)) +
+                     "</types:File></types:GetLatestResponse>"));
+
+        checkInServer.setRecording(false);
+        checkInServer.setDefaultReply(ScriptedServer::Reply::http(Envelope(
+            "<types:CheckInAAFResponse><types:InterplayURI>interplay://WG/Bench/clip.1</types:InterplayURI>"
+            "</types:CheckInAAFResponse>")));
+        latestServer.setRecording(false);
+        latestServer.setDefaultReply(ScriptedServer::Reply::http(
+            Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes) +
+                     "</types:File></types:GetLatestResponse>")));
+        request = CaptureCheckInRequest();
+    }
+
+    // What the component sends, taken from a recording server and addressed
+    // to the check-in server.
+    std::string CaptureCheckInRequest() {
+        std::string raw;
+        {
+            ScriptedServer recorder;
+            recorder.setDefaultReply(ScriptedServer::Reply::http(Envelope("<types:CheckInAAFResponse/>")));
+            IZuInterplayAccess* access = NewAccess(recorder.url());
+            HRESULT hr = access->CheckInAAF(kClipPath, kDestination, nullptr, nullptr);
+            access->Release();
+            recorder.waitForConnections(1);
+            std::vector<ScriptedServer::Request> requests = recorder.requests();
+            if (hr != S_OK || requests.size() != 1) return std::string();
+            raw = std::move(requests[0].raw);
+            std::string from = "Host: 127.0.0.1:" + std::to_string(recorder.port()) + "\r\n";
+            std::string to = "Host: 127.0.0.1:" + std::to_string(checkInServer.port()) + "\r\n";
+            size_t at = raw.find(from);
+            if (at != std::string::npos) raw.replace(at, from.size(), to);
+        }
+        return raw;
+    }
+};
+
+Fixture& Shared() {
+    static Fixture* fixture = new Fixture;
+    return *fixture;
+}
+
+// Sends bytes to 127.0.0.1:port and reads the answer to its end; the bytes
+// of the answer, or -1.
+long long Exchange(uint16_t port, const std::string& bytes) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        if (fd >= 0) ::close(fd);
+        return -1;
+    }
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += static_cast<size_t>(n);
+    }
+    long long received = 0;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) received += n;
+    ::close(fd);
+    return sent == bytes.size() && received > 0 ? received : -1;
+}
+
+void CheckInAAF_Component(benchmark::State& state) {
+    Fixture& fixture = Shared();
+    IZuInterplayAccess* access = NewAccess(fixture.checkInServer.url());
+    for (auto _ : state) {
+        if (access->CheckInAAF(kClipPath, kDestination, nullptr, nullptr) != S_OK) {
+            state.SkipWithError("CheckInAAF failed");
+            break;
+        }
+    }
+    access->Release();
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFileBytes));
+}
+BENCHMARK(CheckInAAF_Component)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same request through the SOAP layer alone, the file already in memory:
+// what the runtime's encoding costs.
+void CheckInAAF_Binding(benchmark::State& state) {
+    Fixture& fixture = Shared();
+    std::string url = fixture.checkInServer.url();
+    for (auto _ : state) {
+        AssetsPortBinding binding;
+        binding.endpoint = url.c_str();
+        binding.SetCredentials("editor", "secret");
+        ZuAssets::types__CheckInAAFType request;
+        request.InterplayURI = "interplay://WG/Bench/clip";
+        request.AAF.__ptr = reinterpret_cast<unsigned char*>(&fixture.fileBytes[0]);
+        request.AAF.__size = static_cast<int>(kFileBytes);
+        ZuAssets::types__CheckInAAFResponseType response;
+        if (binding.__assets__CheckInAAF(&request, &response) != SOAP_OK) {
+            state.SkipWithError("CheckInAAF failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFileBytes));
+}
+BENCHMARK(CheckInAAF_Binding)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void CheckInAAF_PlainSocket(benchmark::State& state) {
+    Fixture& fixture = Shared();
+    if (fixture.request.empty()) state.SkipWithError("no request captured");
+    for (auto _ : state) {
+        if (Exchange(fixture.checkInServer.port(), fixture.request) < 0) {
+            state.SkipWithError("exchange failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFileBytes));
+}
+BENCHMARK(CheckInAAF_PlainSocket)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Peak resident memory of one call, measured in a child process of its own.
+// The child is forked at the start, while the process is small and has no
+// other thread; it waits for the port of the server to call, makes its access
+// object, and measures the call alone.
+struct PeakMemory {
+    bool ok = false;
+    bool warm = false;               // after a small call of the same operation
+    long long kibibytes = -1;        // VmHWM after the call less VmRSS before it
+    long long maxrssKibibytes = -1;  // ru_maxrss after the call less before it
+};
+
+long long StatusKiB(const char* field) {
+    FILE* status = fopen("/proc/self/status", "r");
+    if (!status) return -1;
+    char line[256];
+    long long value = -1;
+    size_t length = strlen(field);
+    while (fgets(line, sizeof line, status))
+        if (strncmp(line, field, length) == 0) value = atoll(line + length);
+    fclose(status);
+    return value;
+}
+
+long long MaxRssKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+class MemoryProbe {
+public:
+    using Call = bool (*)(IZuInterplayAccess*);
+
+    // warmUp, when given, runs a small call of the same kind before the
+    // baseline: the component's code and the runtime's own state are then in
+    // memory already, as in a host that has talked to the server before.
+    MemoryProbe(Call call, Call warmUp) {
+        int go[2], back[2];
+        if (pipe(go) != 0) return;
+        if (pipe(back) != 0) {
+            ::close(go[0]);
+            ::close(go[1]);
+            return;
+        }
+        m_child = fork();
+        if (m_child == 0) {
+            ::close(go[1]);
+            ::close(back[0]);
+            uint16_t port = 0;
+            if (::read(go[0], &port, sizeof port) != sizeof port) _exit(1);
+            PeakMemory measured = Measure(port, call, warmUp);
+            _exit(::write(back[1], &measured, sizeof measured) == sizeof measured ? 0 : 1);
+        }
+        ::close(go[0]);
+        ::close(back[1]);
+        m_go = go[1];
+        m_back = back[0];
+    }
+
+    // Lets the child call the server at port and gives what it measured.
+    PeakMemory Run(uint16_t port) {
+        PeakMemory result;
+        if (m_child <= 0) return result;
+        if (::write(m_go, &port, sizeof port) != sizeof port ||
+            ::read(m_back, &result, sizeof result) != sizeof result)
+            result = PeakMemory();
+        ::close(m_go);
+        ::close(m_back);
+        waitpid(m_child, nullptr, 0);
+        m_child = -1;
+        return result;
+    }
+
+private:
+    static PeakMemory Measure(uint16_t port, Call call, Call warmUp) {
+        PeakMemory measured;
+        IZuInterplayAccess* access = NewAccess("http://127.0.0.1:" + std::to_string(port) + "/services/Assets");
+        if (!access) return measured;
+        measured.warm = warmUp != nullptr;
+        if (warmUp && !warmUp(access)) return measured;
+        // Start the high-water mark afresh at the present resident set.
+        int clear = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
+        bool reset = clear >= 0 && ::write(clear, "5", 1) == 1;
+        if (clear >= 0) ::close(clear);
+        long long baseline = StatusKiB(reset ? "VmRSS:" : "VmHWM:");
+        long long maxrssBefore = MaxRssKiB();
+        measured.ok = call(access);
+        measured.kibibytes = StatusKiB("VmHWM:") - baseline;
+        measured.maxrssKibibytes = MaxRssKiB() - maxrssBefore;
+        return measured;
+    }
+
+    pid_t m_child = -1;
+    int m_go = -1;
+    int m_back = -1;
+};
+
+bool CheckInClip(IZuInterplayAccess* access) {
+    return access->CheckInAAF(kClipPath, kDestination, nullptr, nullptr) == S_OK;
+}
+
+bool FetchLatest(IZuInterplayAccess* access) {
+    const wchar_t* path = nullptr;
+    return access->GetLatest(kLatestURI, &path) == S_OK && path;
+}
+
+// The small calls before a warm measurement: a file of 4 KiB each way (the
+// server answers the first GetLatest of a warm probe with one).
+bool CheckInSmallClip(IZuInterplayAccess* access) {
+    return access->CheckInAAF(kSmallClipPath, kDestination, nullptr, nullptr) == S_OK;
+}
+
+bool FetchSmallLatest(IZuInterplayAccess* access) {
+    const wchar_t* path = nullptr;
+    return access->GetLatest(kSmallLatestURI, &path) == S_OK && path;
+}
+
+void PrintMemory(const char* what, const PeakMemory& peak, double limitMiB) {
+    if (!peak.ok) {
+        printf("%s: the call failed in the child\n", what);
+        return;
+    }
+    double mib = peak.kibibytes / 1024.0;
+    printf("%s, %s process: peak resident memory over the baseline %.1f MiB (ru_maxrss %.1f MiB), "
+           "limit %.0f MiB: %s\n",
+           what, peak.warm ? "warm" : "cold", mib, peak.maxrssKibibytes / 1024.0, limitMiB,
+           mib <= limitMiB ? "within" : "OVER");
+}
+
+// Keeps the real time per iteration of each benchmark (the median when
+// repeated).
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type == Run::RT_Aggregate && !median) continue;
+            std::string name = run.run_name.function_name;
+            if (median || !m_fromMedian[name]) m_real[name] = run.GetAdjustedRealTime();
+            m_fromMedian[name] = m_fromMedian[name] || median;
+        }
+    }
+    double Real(const std::string& name) const {
+        auto found = m_real.find(name);
+        return found == m_real.end() ? 0.0 : found->second;
+    }
+
+private:
+    std::map<std::string, double> m_real;
+    std::map<std::string, bool> m_fromMedian;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    kodebug::forceFilters(kodebug::Filter::Closed, kodebug::Filter::Closed);
+    // Five runs of each, interleaved at random, compared by their medians.
+    std::vector<char*> args(argv, argv + argc);
+    bool repetitionsGiven = false;
+    for (int i = 1; i < argc; ++i)
+        repetitionsGiven = repetitionsGiven || strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    static char aggregates[] = "--benchmark_report_aggregates_only=true";
+    if (!repetitionsGiven) args.insert(args.end(), {repetitions, interleave, aggregates});
+    int count = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+
+    Roots();
+    MemoryProbe checkInCold(&CheckInClip, nullptr), checkInWarm(&CheckInClip, &CheckInSmallClip);
+    MemoryProbe latestCold(&FetchLatest, nullptr), latestWarm(&FetchLatest, &FetchSmallLatest);
+    Fixture& fixture = Shared();
+    const uint16_t checkInPort = fixture.checkInServer.port(), latestPort = fixture.latestServer.port();
+    PeakMemory checkIn[2] = {checkInCold.Run(checkInPort), checkInWarm.Run(checkInPort)};
+    PeakMemory latest[2];
+    const std::filesystem::path fetched =
+        std::filesystem::path(Roots().drives().path()) / "c/Kestrava/ConvertFile/latest.aaf";
+    for (int i = 0; i < 2; ++i) {
+        if (i == 1) fixture.latestServer.enqueue(fixture.smallLatest);
+        std::filesystem::remove(fetched);
+        latest[i] = (i == 0 ? latestCold : latestWarm).Run(latestPort);
+        std::error_code ec;
+        if (std::filesystem::file_size(fetched, ec) != kFileBytes || ec) latest[i].ok = false;
+    }
+
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    double component = reporter.Real("CheckInAAF_Component");
+    double limit = reporter.Real("CheckInAAF_PlainSocket");
+    double binding = reporter.Real("CheckInAAF_Binding");
+    if (component > 0 && limit > 0)
+        printf("CheckInAAF of 256 MiB: throughput component / plain socket = %.3f (target >= 0.6)\n",
+               limit / component);
+    if (binding > 0 && limit > 0 && component > 0)
+        printf("CheckInAAF of 256 MiB: throughput SOAP layer alone / plain socket = %.3f, "
+               "component / SOAP layer alone = %.3f\n",
+               limit / binding, binding / component);
+    const double fileMiB = kFileBytes / 1048576.0;
+    for (int i = 0; i < 2; ++i) {
+        PrintMemory("CheckInAAF of 256 MiB", checkIn[i], fileMiB + 64);
+        PrintMemory("GetLatest of 256 MiB", latest[i], 2 * fileMiB);
+    }
+    benchmark::Shutdown();
+    delete &fixture;
+    delete &Roots();
+    return 0;
+}
