@@ -1,4 +1,5 @@
 // Reading, adding and removing the locators of one asset.
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -20,25 +21,48 @@ enum { NARROW_COMMENT = 260, NARROW_COLOR = 20, NARROW_TRACK = 10 };
 // The track is read through a buffer wider than the locator's field.
 enum { WIDE_TRACK = 20 };
 
-// Gives back the spare reference a locator was handed out with by
-// CreateMobLocator, if it still carries it. Locators that carry none (given
-// back before, or not made by this module) keep every reference.
-void GiveBackSpareReference(IZuInterplayMobLocator* locator) {
-    IZuSpareReference* spare = nullptr;
-    if (FAILED(locator->QueryInterface(IID_IZuSpareReference, reinterpret_cast<void**>(&spare)))) return;
-    bool taken = spare->TakeSpareReference();
-    spare->Release();
-    if (taken) locator->Release();
+// The references an object holds.
+ULONG References(IUnknown* object) {
+    object->AddRef();
+    return object->Release();
 }
 
-// Gives back the spare references of every locator of list.
-void GiveBackSpareReferences(IZuInterplayMobLocatorList* list) {
+// Gives back the spare reference a locator was handed out with by
+// CreateMobLocator, if it still carries it; listed is the number of places a
+// list holds it in, each with a reference. Locators that carry none (given
+// back before, or not made by this module) keep every reference. A host that
+// released the spare reference itself has left the locator its pool's
+// reference and the list's: those stay too.
+void GiveBackSpareReference(IZuInterplayMobLocator* locator, size_t listed) {
+    IZuSpareReference* spare = nullptr;
+    if (FAILED(locator->QueryInterface(IID_IZuSpareReference, reinterpret_cast<void**>(&spare)))) return;
+    bool noted = spare->TakeSpareReference();
+    spare->Release();
+    if (noted && References(locator) > 1 + listed) locator->Release();
+}
+
+// Gives back the spare references of the locators a list holds, entries as
+// the list has them (a locator may stand in it more than once).
+void GiveBackSpareReferences(std::vector<IZuInterplayMobLocator*> entries) {
+    std::sort(entries.begin(), entries.end());
+    for (size_t i = 0; i < entries.size();) {
+        size_t end = i;
+        while (end < entries.size() && entries[end] == entries[i]) ++end;
+        GiveBackSpareReference(entries[i], end - i);
+        i = end;
+    }
+}
+
+// The entries of a list.
+std::vector<IZuInterplayMobLocator*> EntriesOf(IZuInterplayMobLocatorList* list) {
+    std::vector<IZuInterplayMobLocator*> entries;
     int count = 0;
-    if (FAILED(list->GetCount(&count))) return;
+    if (FAILED(list->GetCount(&count))) return entries;
     for (int i = 0; i < count; ++i) {
         IZuInterplayMobLocator* locator = nullptr;
-        if (SUCCEEDED(list->GetItem(i, &locator)) && locator) GiveBackSpareReference(locator);
+        if (SUCCEEDED(list->GetItem(i, &locator)) && locator) entries.push_back(locator);
     }
+    return entries;
 }
 
 } // namespace
@@ -63,7 +87,7 @@ HRESULT CZuInterplayAccess::GetLocators(const wchar_t* assetURI, IZuInterplayMob
         auto giveUp = [&](HRESULT failure) {
             // Nothing half-built goes out: the locators already in the list
             // lose their spare references, the list its second one.
-            GiveBackSpareReferences(list);
+            GiveBackSpareReferences(EntriesOf(list));
             list->Release();
             return failure;
         };
@@ -96,7 +120,7 @@ HRESULT CZuInterplayAccess::GetLocators(const wchar_t* assetURI, IZuInterplayMob
                 locator->SetTrack(track);
                 HRESULT added = list->Add(locator);
                 if (FAILED(added)) {
-                    GiveBackSpareReference(locator);
+                    GiveBackSpareReference(locator, 0);
                     return giveUp(added);
                 }
             }
@@ -181,7 +205,7 @@ HRESULT CZuInterplayAccess::AddLocators(const wchar_t* assetURI, IZuInterplayMob
         // Whatever the outcome. Each locator gives back at most the one spare
         // reference it was handed out with, so a list sent again keeps every
         // locator it holds.
-        for (IZuInterplayMobLocator* entry : sent) GiveBackSpareReference(entry);
+        GiveBackSpareReferences(std::move(sent));
         return result == S_OK ? hr : result;
     } catch (const std::bad_alloc&) {
         return ZU_E_OUTOFMEMORY;
