@@ -32,6 +32,12 @@ HRESULT CZuInterplayAccess::PackAttributes(const types__AttributeListType* from,
         HRESULT hr = CreateMobAttribute(&attribute);
         if (FAILED(hr)) return hr;
         if (!attribute) return ZU_E_FAILED;
+        // A pooled object has mostly left the cache by now: its fields are
+        // fetched while the texts are widened.
+        const wchar_t* field = nullptr;
+        if (SUCCEEDED(attribute->GetGroup(&field))) __builtin_prefetch(field, 1);
+        if (SUCCEEDED(attribute->GetName(&field))) __builtin_prefetch(field, 1);
+        if (SUCCEEDED(attribute->GetValue(&field))) __builtin_prefetch(field, 1);
         Widen(item->Group.c_str(), group, ZU_ATTRIBUTE_GROUP_CCH);
         Widen(item->Name.c_str(), name, ZU_ATTRIBUTE_NAME_CCH);
         Widen(item->__item.c_str(), value, ZU_ATTRIBUTE_VALUE_CCH);
