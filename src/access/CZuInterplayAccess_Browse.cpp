@@ -106,14 +106,14 @@ HRESULT CZuInterplayAccess::AddSearchCondition(unsigned conditionKind, IZuInterp
     // every later condition with the wrong operator.
     if (conditionKind >= kConditionKinds) return ZU_E_INVALIDARG;
     try {
-        m_searchConditionOperators.reserve(m_searchConditionOperators.size() + 1);
-        m_searchConditionAttributes.reserve(m_searchConditionAttributes.size() + 1);
+        // Room for both first, so that the lists stay parallel.
+        if (m_searchConditionAttributes.size() == m_searchConditionAttributes.capacity())
+            m_searchConditionAttributes.reserve(m_searchConditionAttributes.size() * 2 + 1);
+        m_searchConditionOperators.emplace_back(kConditionNames[conditionKind]);
     } catch (const std::bad_alloc&) {
         return ZU_E_OUTOFMEMORY;
     }
-    // Both have room now: the lists stay parallel. A null condition is kept
-    // in its place and skipped by Search.
-    m_searchConditionOperators.emplace_back(kConditionNames[conditionKind]);
+    // A null condition is kept in its place and skipped by Search.
     m_searchConditionAttributes.push_back(condition);
     return S_OK;
 }
