@@ -26,10 +26,7 @@ HRESULT CZuInterplayAccess::PackAttributes(const types__AttributeListType* from,
     wchar_t group[ZU_ATTRIBUTE_GROUP_CCH];
     wchar_t name[ZU_ATTRIBUTE_NAME_CCH];
     wchar_t value[ZU_ATTRIBUTE_VALUE_CCH];
-    const std::vector<types__AttributeType*>& items = from->Attribute;
-    for (size_t i = 0; i < items.size(); ++i) {
-        const types__AttributeType* item = items[i];
-        if (i + 1 < items.size()) __builtin_prefetch(items[i + 1]);
+    for (const types__AttributeType* item : from->Attribute) {
         if (!item) continue;  // read as nil: nothing to carry
         TKoSmartPtr<IZuInterplayMobAttribute> attribute;
         HRESULT hr = CreateMobAttribute(&attribute);
