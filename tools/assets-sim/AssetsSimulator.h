@@ -2,6 +2,11 @@
 // and assets (files, headframes, attributes, locators) in memory, served over
 // the same SOAP messages a real server speaks. Hosts and tests embed it; the
 // assets-sim program runs it on its own.
+//
+// The workgroup's root is "interplay://Workgroup" with a folder "Projects" in
+// it; what the operations do with it is told in AssetTree.h, how requests are
+// answered (error lists, faults, the size bound) in AssetsService.h. One
+// request is served at a time, one per connection.
 #ifndef ASSETS_SIMULATOR_H
 #define ASSETS_SIMULATOR_H
 
@@ -26,9 +31,13 @@ struct Options {
     uint16_t port = 0;
     // Accounts whose credentials are accepted.
     std::vector<User> users;
-    // Requests above this size are refused.
+    // Requests whose body is declared longer are refused (HTTP 413) before
+    // it is read; one that turns out longer than that is cut off.
     size_t maxRequestBytes = size_t(1) << 30;
-    // Called with one line per request served; may be empty.
+    // Called on the serving thread with one line per request served, e.g.
+    // "2024-05-01T10:00:00Z editor CreateFolder interplay://Workgroup/x -> ok"
+    // (UTC time, user, operation, URI, outcome; "-" for what is unknown); may
+    // be empty. Passwords never appear in it.
     std::function<void(const std::string& line)> log;
 };
 
@@ -40,10 +49,13 @@ public:
     AssetsSimulator(const AssetsSimulator&) = delete;
     AssetsSimulator& operator=(const AssetsSimulator&) = delete;
 
-    // Binds the port and serves on a background thread. False, with a reason
-    // in *error when given, if the port cannot be bound.
+    // Binds the port and serves on a background thread (true at once when
+    // it serves already). False, with a reason in *error when given, if the
+    // port cannot be bound.
     bool Start(std::string* error = nullptr);
-    // Stops serving and waits for the request in progress; the tree stays.
+    // Stops serving and waits for the request in progress (a peer that
+    // stalls mid-request is cut off); the tree stays, and Start serves it
+    // again.
     void Stop();
 
     uint16_t Port() const;
@@ -53,10 +65,14 @@ public:
     // slash, e.g. "interplay://Workgroup".
     std::string RootURI() const;
 
-    // For tests: whether a folder or asset exists at the URI, and how many
-    // requests were served.
+    // For tests, from any thread: whether a folder or asset exists at the URI
+    // (a path or an asset URI), and how many requests arrived (counted once
+    // their HTTP headers are read, before they are answered).
     bool Exists(const std::string& uri) const;
     size_t RequestCount() const;
+    // For tests: a text that differs whenever the tree differs in anything a
+    // client can see or change.
+    std::string Snapshot() const;
 
 private:
     class Impl;
