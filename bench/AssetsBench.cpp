@@ -12,74 +12,29 @@
 #include <benchmark/benchmark.h>
 
 #include <stdio.h>
-#include <string.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
+#include "AssetsBenchSupport.h"
 #include "AssetsPortBinding.h"
 #include "BareAssetsClient.h"
-#include "KoDebugCapture.h"
 #include "ScriptedServer.h"
-#include "ZuAssetsNamespaces.h"
 
 using namespace ZuAssets;
 
 namespace {
 
 const int kFileBytes = 64 << 20;
-const int kAssets = 5000;
-const int kAttributes = 10;
-
-std::string envelope(const std::string& body) {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                       "xmlns:types=\"") +
-           ZuAssetsTypesNamespace() + "\"><SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
-}
-
-// 5,000 descriptions of 10 attributes; every value CJK (UTF-8), every other
-// name CJK too.
-std::string childrenResponse() {
-    static const char* kValues[] = {"\xe6\x96\xb0\xe9\x97\xbb\xe7\xb4\xa0\xe6\x9d\x90",  // 新闻素材
-                                    "\xe9\x87\x87\xe8\xae\xbf\xe7\xac\xac\xe4\xba\x8c\xe5\xa4\xa9",
-                                    "\xe5\x8c\x97\xe4\xba\xac\xe6\x91\x84\xe5\x83\x8f\xe6\x9c\xba B"};
-    std::string body = "<types:GetChildrenResponse><types:Results>";
-    for (int i = 0; i < kAssets; ++i) {
-        body += "<types:AssetDescription><types:InterplayURI>interplay://WG/Bench/";
-        body += "\xe7\xb4\xa0\xe6\x9d\x90" + std::to_string(i);
-        body += "</types:InterplayURI><types:Attributes>";
-        for (int a = 0; a < kAttributes; ++a) {
-            body += "<types:Attribute Group=\"USER\" Name=\"";
-            body += a % 2 ? "Name" + std::to_string(a) : "\xe5\xb1\x9e\xe6\x80\xa7" + std::to_string(a);
-            body += "\">";
-            body += kValues[(i + a) % 3];
-            body += " " + std::to_string(i * kAttributes + a) + "</types:Attribute>";
-        }
-        body += "</types:Attributes></types:AssetDescription>";
-    }
-    body += "</types:Results></types:GetChildrenResponse>";
-    return envelope(body);
-}
+using benchsupport::kAssets;
 
 ScriptedServer& checkInServer() {
     static ScriptedServer* server = [] {
         ScriptedServer* s = new ScriptedServer;
         s->setRecording(false);
-        s->setDefaultReply(ScriptedServer::Reply::http(envelope(
+        s->setDefaultReply(ScriptedServer::Reply::http(benchsupport::Envelope(
             "<types:CheckInAAFResponse><types:InterplayURI>interplay://WG/Bench/clip</types:InterplayURI>"
             "</types:CheckInAAFResponse>")));
-        return s;
-    }();
-    return *server;
-}
-
-ScriptedServer& childrenServer() {
-    static ScriptedServer* server = [] {
-        ScriptedServer* s = new ScriptedServer;
-        s->setRecording(false);
-        s->setDefaultReply(ScriptedServer::Reply::http(childrenResponse()));
         return s;
     }();
     return *server;
@@ -132,7 +87,7 @@ void CheckInAAF_BareSameMode(benchmark::State& state) { CheckInAAFBare(state, ba
 BENCHMARK(CheckInAAF_BareSameMode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void GetChildren_Module(benchmark::State& state) {
-    std::string url = childrenServer().url();
+    std::string url = benchsupport::ChildrenServer().url();
     for (auto _ : state) {
         AssetsPortBinding binding;
         binding.endpoint = url.c_str();
@@ -165,7 +120,7 @@ void GetChildren_Module(benchmark::State& state) {
 BENCHMARK(GetChildren_Module)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void GetChildrenBare(benchmark::State& state, int mode) {
-    std::string url = childrenServer().url();
+    std::string url = benchsupport::ChildrenServer().url();
     for (auto _ : state) {
         size_t assets = 0, textBytes = 0;
         if (bare::GetChildren(url, &assets, &textBytes, mode) != 0 || assets != size_t(kAssets)) {
@@ -181,37 +136,7 @@ BENCHMARK(GetChildren_Bare)->Unit(benchmark::kMillisecond)->UseRealTime();
 void GetChildren_BareSameMode(benchmark::State& state) { GetChildrenBare(state, bare::ModuleMode()); }
 BENCHMARK(GetChildren_BareSameMode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the real and CPU time per iteration of each benchmark (the median when
-// repeated).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Aggregate && !median) continue;
-            std::string name = run.run_name.function_name;
-            if (median || !m_fromMedian[name]) {
-                m_real[name] = run.GetAdjustedRealTime();
-                m_cpu[name] = run.GetAdjustedCPUTime();
-            }
-            m_fromMedian[name] = m_fromMedian[name] || median;
-        }
-    }
-    double Real(const std::string& name) const { return Get(m_real, name); }
-    double Cpu(const std::string& name) const { return Get(m_cpu, name); }
-
-private:
-    static double Get(const std::map<std::string, double>& times, const std::string& name) {
-        auto found = times.find(name);
-        return found == times.end() ? 0.0 : found->second;
-    }
-    std::map<std::string, double> m_real, m_cpu;
-    std::map<std::string, bool> m_fromMedian;
-};
-
-void PrintRatios(const RatioReporter& reporter, const char* exchange) {
+void PrintRatios(const benchsupport::RatioReporter& reporter, const char* exchange) {
     std::string module = std::string(exchange) + "_Module";
     const char* baselines[][2] = {{"_Bare", "bare"}, {"_BareSameMode", "bare in the module's mode"}};
     for (const auto& baseline : baselines) {
@@ -226,26 +151,8 @@ void PrintRatios(const RatioReporter& reporter, const char* exchange) {
 } // namespace
 
 int main(int argc, char** argv) {
-    kodebug::forceFilters(kodebug::Filter::Closed, kodebug::Filter::Closed);
-    // By default each benchmark runs five times, the runs of all of them
-    // interleaved at random, and the medians are compared: the machine's load
-    // then weighs on module and baseline alike.
-    std::vector<char*> args(argv, argv + argc);
-    bool repetitionsGiven = false;
-    for (int i = 1; i < argc; ++i)
-        repetitionsGiven = repetitionsGiven || strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
-    static char repetitions[] = "--benchmark_repetitions=5";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    static char aggregates[] = "--benchmark_report_aggregates_only=true";
-    if (!repetitionsGiven) args.insert(args.end(), {repetitions, interleave, aggregates});
-    int count = static_cast<int>(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintRatios(reporter, "CheckInAAF");
-    PrintRatios(reporter, "GetChildren");
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::Main(argc, argv, [](const benchsupport::RatioReporter& reporter) {
+        PrintRatios(reporter, "CheckInAAF");
+        PrintRatios(reporter, "GetChildren");
+    });
 }

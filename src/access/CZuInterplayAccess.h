@@ -11,6 +11,11 @@
 #include "IZuInterplayObject.h"
 #include "TKoSmartPtr.h"
 
+namespace ZuAssets {
+class types__AttributeListType;
+class types__AssetDescriptionListType;
+} // namespace ZuAssets
+
 // Narrowing buffer sizes, in bytes.
 enum {
     ZU_NARROW_GROUP = 16,
@@ -113,6 +118,19 @@ private:
                              IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath,
                              bool extended, const wchar_t** newAssetURI);
     // --- end of check-in ---
+
+    // Packing responses into result objects (attributes, browsing and search).
+    // Each takes its objects through the creation slots and stops at the first
+    // that cannot be had, returning that failure; what it built so far is then
+    // released again.
+    //   Adds one attribute per types:Attribute of from (null: none), in order,
+    //   to list (CZuInterplayAccess_Attributes.cpp).
+    HRESULT PackAttributes(const ZuAssets::types__AttributeListType* from, IZuInterplayMobAttributeList* list);
+    //   A new description list with one description per types:AssetDescription
+    //   of from (null: none), in order, into *out; *out is written only on
+    //   success (CZuInterplayAccess_Browse.cpp).
+    HRESULT PackDescriptions(const ZuAssets::types__AssetDescriptionListType* from,
+                             IZuInterplayAssetsDescriptionsList** out);
 
     std::string m_userName;
     std::string m_password;

@@ -1,7 +1,177 @@
-// Browsing folders and searching. (not yet available).
-#include "CZuInterplayAccess.h"
+// Browsing folders and searching, both answered with asset description lists.
+#include <new>
+#include <vector>
 
-HRESULT CZuInterplayAccess::GetChildren(const wchar_t*, bool, IZuInterplayAssetsDescriptionsList**) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::SetSearchOptions(const wchar_t*, int, int) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::AddSearchCondition(unsigned, IZuInterplayMobAttribute*) { return E_NOTIMPL; }
-HRESULT CZuInterplayAccess::Search(IZuInterplayAssetsDescriptionsList**) { return E_NOTIMPL; }
+#include "CZuFaultGuard.h"
+#include "CZuInterplayAccess.h"
+#include "CZuServiceCall.h"
+#include "KoText.h"
+#include "ZuResultCodes.h"
+#include "ZuTexts.h"
+
+using namespace ZuAssets;
+
+namespace {
+
+const char kChildrenLine[] = "CZuInterplayUploading::CheckInAAF , __assets__GetChildren FALSE = %S  ! \n";
+const char kSearchValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
+const char kSearchLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
+
+// The operator names of the condition kinds, by kind.
+const char* const kConditionNames[] = {
+    "EQUALS",       "NOT_EQUALS",   "CONTAINS",
+    "NOT_CONTAINS", "LESS_THAN",    "GREATER_THAN",
+    "LESS_THAN_OR_EQUAL_TO",        "GREATER_THAN_OR_EQUAL_TO",
+};
+const unsigned kConditionKinds = sizeof kConditionNames / sizeof kConditionNames[0];
+
+// Search settings after SetSearchOptions has reset them.
+const int kResetSearchLimit = 10;
+
+} // namespace
+
+HRESULT CZuInterplayAccess::PackDescriptions(const types__AssetDescriptionListType* from,
+                                             IZuInterplayAssetsDescriptionsList** out) {
+    TKoSmartPtr<IZuInterplayAssetsDescriptionsList> list;
+    HRESULT hr = CreateAssetsDescriptionsList(&list);
+    if (FAILED(hr)) return hr;
+    if (!list) return ZU_E_FAILED;
+    if (from) {
+        wchar_t uri[ZU_ASSET_URI_CCH];
+        for (const types__AssetDescriptionType* item : from->AssetDescription) {
+            if (!item) continue;  // read as nil: no asset
+            TKoSmartPtr<IZuInterplayMobAttributeList> attributes;
+            hr = CreateMobAttributeList(&attributes);
+            if (FAILED(hr)) return hr;
+            if (!attributes) return ZU_E_FAILED;
+            hr = PackAttributes(item->Attributes, attributes);
+            if (FAILED(hr)) return hr;
+            TKoSmartPtr<IZuInterplayAssetDescription> description;
+            hr = CreateAssetDescription(&description);
+            if (FAILED(hr)) return hr;
+            if (!description) return ZU_E_FAILED;
+            Widen(item->InterplayURI.c_str(), uri, ZU_ASSET_URI_CCH);
+            description->SetInterplayURI(uri);
+            description->SetAttributeList(attributes);
+            hr = list->Add(description);
+            if (FAILED(hr)) return hr;
+        }
+    }
+    *out = list.Detach();
+    return hr;
+}
+
+HRESULT CZuInterplayAccess::GetChildren(const wchar_t* folderURI, bool foldersOnly,
+                                        IZuInterplayAssetsDescriptionsList** out) {
+    if (!folderURI) return ZU_E_INVALIDARG;
+    try {
+        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+        // Without a context there is nothing to ask with.
+        if (!call.IsOpen()) return S_OK;
+        bool includeFolders = true;
+        bool includeOthers = !foldersOnly;
+        types__GetChildrenType request;
+        request.InterplayURI = Narrow(folderURI, ZU_NARROW_URI);
+        request.IncludeFolders = &includeFolders;
+        request.IncludeFiles = &includeOthers;
+        request.IncludeMOBs = &includeOthers;
+        types__GetChildrenResponseType response;
+        HRESULT hr = call.Run(&AssetsPortBinding::__assets__GetChildren, &request, &response,
+                              CZuServiceCall::Policy().LogServerError(kChildrenLine));
+        if (hr != S_OK || !out) return hr;
+        return PackDescriptions(response.Results, out);
+    } catch (const std::bad_alloc&) {
+        return ZU_E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CZuInterplayAccess::SetSearchOptions(const wchar_t* searchRoot, int operatorCode, int maxResults) {
+    m_searchRoot[0] = L'\0';
+    m_searchOperator.clear();
+    m_searchLimit = kResetSearchLimit;
+    m_searchConditionOperators.clear();
+    m_searchConditionAttributes.clear();
+    if (!searchRoot) return ZU_E_INVALIDARG;
+    KoCopyWide(m_searchRoot, sizeof m_searchRoot / sizeof m_searchRoot[0], searchRoot);
+    if (operatorCode == ZU_SEARCH_OR)
+        m_searchOperator = "OR";
+    else if (operatorCode == ZU_SEARCH_AND)
+        m_searchOperator = "AND";
+    m_searchLimit = maxResults;
+    return S_OK;
+}
+
+HRESULT CZuInterplayAccess::AddSearchCondition(unsigned conditionKind, IZuInterplayMobAttribute* condition) {
+    // An unknown kind has no operator name: storing its condition would pair
+    // every later condition with the wrong operator.
+    if (conditionKind >= kConditionKinds) return ZU_E_INVALIDARG;
+    try {
+        // Room for both first, so that the lists stay parallel.
+        if (m_searchConditionAttributes.size() == m_searchConditionAttributes.capacity())
+            m_searchConditionAttributes.reserve(m_searchConditionAttributes.size() * 2 + 1);
+        m_searchConditionOperators.emplace_back(kConditionNames[conditionKind]);
+    } catch (const std::bad_alloc&) {
+        return ZU_E_OUTOFMEMORY;
+    }
+    // A null condition is kept in its place and skipped by Search.
+    m_searchConditionAttributes.push_back(condition);
+    return S_OK;
+}
+
+HRESULT CZuInterplayAccess::Search(IZuInterplayAssetsDescriptionsList** out) {
+    HRESULT packed = S_OK;
+    HRESULT guarded = CZuFaultGuard::Run(ZU_TEXT_NETWORK_FAILED, [&] {
+        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+        types__SearchType request;
+        request.InterplayPathURI = Narrow(m_searchRoot, ZU_NARROW_URI);
+        int maxResults = m_searchLimit;
+        request.MaxResults = &maxResults;
+
+        // One group, its operator left out when empty, one attribute
+        // condition per stored condition.
+        types__SearchGroupType group;
+        group.Operator = m_searchOperator;
+        size_t count = m_searchConditionAttributes.size();
+        std::vector<types__AttributeConditionType> conditions;
+        std::vector<types__AttributeType> attributes;
+        conditions.reserve(count);
+        attributes.reserve(count);
+        for (size_t i = 0; i < count; ++i) {
+            IZuInterplayMobAttribute* condition = m_searchConditionAttributes[i];
+            if (!condition) continue;
+            const wchar_t* groupName = nullptr;
+            const wchar_t* name = nullptr;
+            const wchar_t* value = nullptr;
+            condition->GetGroup(&groupName);
+            condition->GetName(&name);
+            condition->GetValue(&value);
+            attributes.emplace_back();
+            types__AttributeType& attribute = attributes.back();
+            attribute.Group = Narrow(groupName, ZU_NARROW_GROUP);
+            attribute.Name = Narrow(name, ZU_NARROW_NAME);
+            attribute.__item = Narrow(value, ZU_NARROW_URI);
+            conditions.emplace_back();
+            conditions.back().Condition = m_searchConditionOperators[i];
+            conditions.back().Attribute = &attribute;
+        }
+        group.AttributeCondition.reserve(conditions.size());
+        for (types__AttributeConditionType& condition : conditions) group.AttributeCondition.push_back(&condition);
+        request.SearchGroup = &group;
+
+        types__SearchResponseType response;
+        HRESULT hr = call.Run(&AssetsPortBinding::__assets__Search, &request, &response,
+                              CZuServiceCall::Policy()
+                                  .LogTransportFailure(kSearchValueLine, kSearchLine)
+                                  .LogServerError(kSearchLine));
+        if (!out) return;
+        if (call.GetOutcome() == CZuServiceCall::TRANSPORT_FAILURE) {
+            // The caller finds an empty list, and learns of the failure from
+            // the message box and the result.
+            CreateAssetsDescriptionsList(out);
+            CZuFaultGuard::Raise();
+        }
+        // A server error is told through the last error text only.
+        if (hr == S_OK) packed = PackDescriptions(response.Results, out);
+    });
+    return FAILED(guarded) ? guarded : packed;
+}

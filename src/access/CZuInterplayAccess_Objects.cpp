@@ -1,6 +1,7 @@
 // Empty result objects from the access object's own pools.
 #include "CZuInterplayAccess.h"
 #include "CZuInterplayObjectManager.h"
+#include "IZuSpareReference.h"
 #include "ZuResultCodes.h"
 
 namespace {
@@ -58,9 +59,17 @@ HRESULT CZuInterplayAccess::CreateAssetsDescriptionsList(IZuInterplayAssetsDescr
                    out, 0);
 }
 
-// The locator slots hand out one reference more than the others.
+// The locator slots hand out one reference more than the others. A locator
+// notes its spare reference, which AddLocators gives back once.
 HRESULT CZuInterplayAccess::CreateMobLocator(IZuInterplayMobLocator** out) {
-    return HandOut(m_objectManager, ZU_KIND_MOB_LOCATOR, IID_IZuInterplayMobLocator, out, 1);
+    HRESULT hr = HandOut(m_objectManager, ZU_KIND_MOB_LOCATOR, IID_IZuInterplayMobLocator, out, 1);
+    if (FAILED(hr)) return hr;
+    IZuSpareReference* spare = nullptr;
+    if (SUCCEEDED((*out)->QueryInterface(IID_IZuSpareReference, reinterpret_cast<void**>(&spare)))) {
+        spare->MarkSpareReference();
+        spare->Release();
+    }
+    return hr;
 }
 
 HRESULT CZuInterplayAccess::CreateMobLocatorList(IZuInterplayMobLocatorList** out) {

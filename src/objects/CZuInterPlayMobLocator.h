@@ -1,15 +1,22 @@
 // One marker on an asset's timeline. A locator keeps every value when it goes
 // back to its pool; the colour "Blue" and the track "V1" are the values of a
-// locator just made.
+// locator just made. It also answers IZuSpareReference, the note of the spare
+// reference CreateMobLocator hands out; the note goes when the locator returns
+// to its pool.
 #ifndef CZU_INTERPLAY_MOB_LOCATOR_H
 #define CZU_INTERPLAY_MOB_LOCATOR_H
 
 #include <stdint.h>
 
+#include <atomic>
+
 #include "CZuInterplayObject.h"
 #include "IZuInterplayMobLocator.h"
+#include "IZuSpareReference.h"
 
-class CZuInterPlayMobLocator : public CZuInterplayObject, public IZuInterplayMobLocator {
+class CZuInterPlayMobLocator : public CZuInterplayObject,
+                               public IZuInterplayMobLocator,
+                               public IZuSpareReference {
 public:
     explicit CZuInterPlayMobLocator(const wchar_t* objectName);
     ~CZuInterPlayMobLocator() override;
@@ -17,7 +24,8 @@ public:
     KO_DECLARE_DELEGATING_UNKNOWN
 
     STDMETHOD(NonDelegatingQueryInterface)(REFIID riid, void** ppv) override;
-    // Keeps everything: Flush is the base's.
+    // Keeps every value; only the spare reference note goes.
+    STDMETHOD(Flush)() override;
 
     // Null out-pointers and null texts give ZU_E_INVALIDARG and change
     // nothing; a longer text is cut to its field.
@@ -36,6 +44,9 @@ public:
     STDMETHOD(GetTrack)(const wchar_t** out) override;
     STDMETHOD(SetTrack)(const wchar_t* text) override;
 
+    STDMETHOD_(void, MarkSpareReference)() override;
+    STDMETHOD_(bool, TakeSpareReference)() override;
+
 private:
     int m_locatorID;
     int64_t m_frameNumber;
@@ -44,6 +55,7 @@ private:
     wchar_t m_comment[ZU_LOCATOR_COMMENT_CCH];
     wchar_t m_color[ZU_LOCATOR_COLOR_CCH];
     wchar_t m_track[ZU_LOCATOR_TRACK_CCH];
+    std::atomic<bool> m_spareReference;
 };
 
 #endif // CZU_INTERPLAY_MOB_LOCATOR_H
