@@ -2,6 +2,7 @@
 #ifndef TKO_SMART_PTR_H
 #define TKO_SMART_PTR_H
 
+#include <memory>
 #include <utility>
 
 #include "CKoBaseException.h"
@@ -57,7 +58,7 @@ public:
         return *this;
     }
     TKoSmartPtr& operator=(TKoSmartPtr&& other) noexcept {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             Clear();
             m_p = std::exchange(other.m_p, nullptr);
         }

@@ -206,6 +206,12 @@ Result InterplayClient::GetLocators(const std::string& uri) {
     Ref<IZuInterplayMobLocatorList> list;
     HRESULT hr = m_access->GetLocators(Wide(uri).c_str(), &list);
     if (hr != S_OK || !list) return Failure(hr, "GetLocators");
+    // The list comes with two references and each locator with one beyond the
+    // list's own: all of them are the host's to give back.
+    struct ReleaseSecond {
+        IZuInterplayMobLocatorList* list;
+        ~ReleaseSecond() { list->Release(); }
+    } second{list.p};
     Result result;
     result.data = json::array();
     int count = 0;
@@ -227,6 +233,7 @@ Result InterplayClient::GetLocators(const std::string& uri) {
         result.data.push_back({{"id", id}, {"frame", frame}, {"timecode", Text(timecode)},
                                {"user", Text(user)}, {"comment", Text(comment)},
                                {"color", Text(color)}, {"track", Text(track)}});
+        locator->Release();
     }
     return result;
 }
