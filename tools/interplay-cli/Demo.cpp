@@ -70,6 +70,7 @@ bool RunDemo(InterplayClient& client, ResultPrinter& printer, const std::string&
     steps.Run("Create the publishing folder", "mkdir", client.CreateFolder(publish));
 
     std::vector<AttributeSpec> attributes = {
+        {"USER", "Name", "晚间新闻"},
         {"USER", "标题", "晚间新闻 第一版"},
         {"USER", "Comments", "First cut, 3 minutes"},
         {"SYSTEM", "Creator", "not sent: the server keeps its own"},

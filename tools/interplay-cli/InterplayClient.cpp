@@ -6,7 +6,7 @@
 #include "KoFileApi.h"
 #include "Text.h"
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 namespace {
 
@@ -124,10 +124,16 @@ json InterplayClient::DescribeAssets(IZuInterplayAssetsDescriptionsList* list) {
         const wchar_t* uri = nullptr;
         asset->GetInterplayURI(&uri);
         Ref<IZuInterplayMobAttributeList> attributes;
-        json row = {{"uri", Text(uri)}};
-        row["attributes"] = asset->GetAttributeList(&attributes) == S_OK ? DescribeAttributes(attributes.p)
-                                                                          : json::array();
-        rows.push_back(row);
+        json described = asset->GetAttributeList(&attributes) == S_OK ? DescribeAttributes(attributes.p)
+                                                                        : json::array();
+        // The server's own name and type of the item lead the row.
+        std::string name, type;
+        for (const json& a : described) {
+            if (a["group"] != "SYSTEM") continue;
+            if (a["name"] == "Name") name = a["value"];
+            if (a["name"] == "Type") type = a["value"];
+        }
+        rows.push_back({{"name", name}, {"type", type}, {"uri", Text(uri)}, {"attributes", described}});
     }
     return rows;
 }

@@ -40,7 +40,7 @@ struct Result {
     bool ok = true;
     HRESULT code = S_OK;
     std::string error;
-    nlohmann::json data;
+    nlohmann::ordered_json data;
 };
 
 class InterplayClient {
@@ -71,8 +71,8 @@ public:
 private:
     Result Failure(HRESULT code, const char* what);
     bool MakeAttributeList(const std::vector<AttributeSpec>& specs, IZuInterplayMobAttributeList** out);
-    static nlohmann::json DescribeAttributes(IZuInterplayMobAttributeList* list);
-    static nlohmann::json DescribeAssets(IZuInterplayAssetsDescriptionsList* list);
+    static nlohmann::ordered_json DescribeAttributes(IZuInterplayMobAttributeList* list);
+    static nlohmann::ordered_json DescribeAssets(IZuInterplayAssetsDescriptionsList* list);
     Result FetchedFile(HRESULT code, const wchar_t* path, const char* what);
 
     IZuInterplayAccess* m_access;

@@ -5,21 +5,25 @@
 
 #include "Text.h"
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 namespace {
 
 std::string Cell(const json& value) {
     if (value.is_string()) return value.get<std::string>();
     if (value.is_array()) {
-        // Attribute lists read as "group:name=value" entries.
+        // Attribute lists read as "group:name=value" entries; in a table the
+        // server's own (SYSTEM) ones are left to the JSON output.
         std::string text;
         for (const json& item : value) {
-            if (!text.empty()) text += "; ";
-            if (item.is_object() && item.contains("name"))
+            if (item.is_object() && item.contains("name")) {
+                if (item.value("group", "") == "SYSTEM") continue;
+                if (!text.empty()) text += "; ";
                 text += item.value("group", "") + ":" + item.value("name", "") + "=" + item.value("value", "");
-            else
+            } else {
+                if (!text.empty()) text += "; ";
                 text += Cell(item);
+            }
         }
         return text;
     }
@@ -34,6 +38,7 @@ std::string Pad(const std::string& text, size_t width) {
 } // namespace
 
 std::string ResultPrinter::Table(const json& rows) {
+    if (rows.empty()) return "(none)\n";
     std::vector<std::string> columns;
     for (const json& row : rows)
         for (auto it = row.begin(); it != row.end(); ++it)
@@ -54,6 +59,7 @@ std::string ResultPrinter::Table(const json& rows) {
     auto emit = [&](const std::vector<std::string>& line) {
         std::string text;
         for (size_t i = 0; i < line.size(); ++i) text += (i ? "  " : "") + (i + 1 < line.size() ? Pad(line[i], widths[i]) : line[i]);
+        text.erase(text.find_last_not_of(' ') + 1);
         out += text + "\n";
     };
     emit(columns);
@@ -61,7 +67,6 @@ std::string ResultPrinter::Table(const json& rows) {
     for (size_t w : widths) rule.push_back(std::string(w, '-'));
     emit(rule);
     for (const auto& line : cells) emit(line);
-    if (rows.empty()) out += "(none)\n";
     return out;
 }
 

@@ -21,13 +21,13 @@ public:
     void Finish();
 
     // Renders rows of objects as an aligned table (CJK aware).
-    static std::string Table(const nlohmann::json& rows);
+    static std::string Table(const nlohmann::ordered_json& rows);
 
 private:
     bool m_json;
     FILE* m_out;
     bool m_collect = false;
-    nlohmann::json m_collected = nlohmann::json::array();
+    nlohmann::ordered_json m_collected = nlohmann::ordered_json::array();
 };
 
 #endif // INTERPLAY_CLI_RESULT_PRINTER_H
