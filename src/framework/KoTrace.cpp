@@ -45,21 +45,21 @@ public:
 private:
     bool Conversion(const char*& p, va_list* args) {
         ++p;
-        std::string spec = "%";
-        while (*p && strchr("-+ #0", *p)) spec += *p++;
+        std::string directive = "%";
+        while (*p && strchr("-+ #0", *p)) directive += *p++;
         if (*p == '*') {
-            spec += std::to_string(va_arg(*args, int));
+            directive += std::to_string(va_arg(*args, int));
             ++p;
         } else {
-            while (*p >= '0' && *p <= '9') spec += *p++;
+            while (*p >= '0' && *p <= '9') directive += *p++;
         }
         if (*p == '.') {
-            spec += *p++;
+            directive += *p++;
             if (*p == '*') {
-                spec += std::to_string(va_arg(*args, int));
+                directive += std::to_string(va_arg(*args, int));
                 ++p;
             } else {
-                while (*p >= '0' && *p <= '9') spec += *p++;
+                while (*p >= '0' && *p <= '9') directive += *p++;
             }
         }
         std::string length;
@@ -76,11 +76,11 @@ private:
         case 'd':
         case 'i':
             if (length == "ll" || length == "j")
-                n = Piece(piece, sizeof piece, spec + "lld", static_cast<long long>(va_arg(*args, long long)));
+                n = Piece(piece, sizeof piece, directive + "lld", static_cast<long long>(va_arg(*args, long long)));
             else if (length == "l" || length == "z" || length == "t")
-                n = Piece(piece, sizeof piece, spec + "ld", static_cast<long>(va_arg(*args, long)));
+                n = Piece(piece, sizeof piece, directive + "ld", static_cast<long>(va_arg(*args, long)));
             else
-                n = Piece(piece, sizeof piece, spec + "d", va_arg(*args, int));
+                n = Piece(piece, sizeof piece, directive + "d", va_arg(*args, int));
             break;
         case 'u':
         case 'x':
@@ -88,24 +88,24 @@ private:
         case 'o': {
             std::string conv(1, conversion);
             if (length == "ll" || length == "j")
-                n = Piece(piece, sizeof piece, spec + "ll" + conv, va_arg(*args, unsigned long long));
+                n = Piece(piece, sizeof piece, directive + "ll" + conv, va_arg(*args, unsigned long long));
             else if (length == "l" || length == "z" || length == "t")
-                n = Piece(piece, sizeof piece, spec + "l" + conv, va_arg(*args, unsigned long));
+                n = Piece(piece, sizeof piece, directive + "l" + conv, va_arg(*args, unsigned long));
             else
-                n = Piece(piece, sizeof piece, spec + conv, va_arg(*args, unsigned int));
+                n = Piece(piece, sizeof piece, directive + conv, va_arg(*args, unsigned int));
             break;
         }
         case 'c':
-            n = Piece(piece, sizeof piece, spec + "c", va_arg(*args, int));
+            n = Piece(piece, sizeof piece, directive + "c", va_arg(*args, int));
             break;
         case 'p':
-            n = Piece(piece, sizeof piece, spec + "p", va_arg(*args, void*));
+            n = Piece(piece, sizeof piece, directive + "p", va_arg(*args, void*));
             break;
         case 's':
-            if (length == "l") return Text(spec, KoNarrow(va_arg(*args, const wchar_t*)).c_str());
-            return Text(spec, va_arg(*args, const char*));
+            if (length == "l") return Text(directive, KoNarrow(va_arg(*args, const wchar_t*)).c_str());
+            return Text(directive, va_arg(*args, const char*));
         case 'S':
-            return Text(spec, KoNarrow(va_arg(*args, const wchar_t*)).c_str());
+            return Text(directive, KoNarrow(va_arg(*args, const wchar_t*)).c_str());
         default:
             return false;
         }
@@ -115,20 +115,20 @@ private:
     }
 
     template <class T>
-    static int Piece(char* out, size_t size, const std::string& spec, T value) {
-        return snprintf(out, size, spec.c_str(), value);
+    static int Piece(char* out, size_t size, const std::string& directive, T value) {
+        return snprintf(out, size, directive.c_str(), value);
     }
 
-    bool Text(const std::string& spec, const char* text) {
+    bool Text(const std::string& directive, const char* text) {
         if (!text) text = "(null)";
-        if (spec == "%") {
+        if (directive == "%") {
             Append(text, strlen(text));
             return true;
         }
-        int n = snprintf(nullptr, 0, (spec + "s").c_str(), text);
+        int n = snprintf(nullptr, 0, (directive + "s").c_str(), text);
         if (n < 0) return false;
         std::string piece(static_cast<size_t>(n) + 1, '\0');
-        snprintf(&piece[0], piece.size(), (spec + "s").c_str(), text);
+        snprintf(&piece[0], piece.size(), (directive + "s").c_str(), text);
         Append(piece.data(), static_cast<size_t>(n));
         return true;
     }
