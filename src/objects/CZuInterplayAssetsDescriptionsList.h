@@ -4,11 +4,9 @@
 #ifndef CZU_INTERPLAY_ASSETS_DESCRIPTIONS_LIST_H
 #define CZU_INTERPLAY_ASSETS_DESCRIPTIONS_LIST_H
 
-#include <vector>
-
 #include "CZuInterplayObject.h"
 #include "IZuInterplayAssetDescription.h"
-#include "TKoSmartPtr.h"
+#include "TZuItemList.h"
 
 class CZuInterplayAssetsDescriptionsList : public CZuInterplayObject,
                                            public IZuInterplayAssetsDescriptionsList {
@@ -30,7 +28,7 @@ public:
     STDMETHOD(GetItem)(int index, IZuInterplayAssetDescription** out) override;
 
 private:
-    std::vector<TKoSmartPtr<IZuInterplayAssetDescription>> m_items;
+    TZuItemList<IZuInterplayAssetDescription> m_items;
 };
 
 #endif // CZU_INTERPLAY_ASSETS_DESCRIPTIONS_LIST_H

@@ -14,37 +14,17 @@ HRESULT CZuInterplayMobAttributeList::NonDelegatingQueryInterface(REFIID riid, v
 
 HRESULT CZuInterplayMobAttributeList::Flush() { return RemoveAll(); }
 
-HRESULT CZuInterplayMobAttributeList::Add(IZuInterplayMobAttribute* item) {
-    if (!item) return S_FALSE;
-    try {
-        m_items.emplace_back();
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    }
-    m_items.back() = item;
-    return S_OK;
-}
+HRESULT CZuInterplayMobAttributeList::Add(IZuInterplayMobAttribute* item) { return m_items.Add(item); }
 
-HRESULT CZuInterplayMobAttributeList::GetCount(int* out) {
-    if (!out) return ZU_E_INVALIDARG;
-    *out = static_cast<int>(m_items.size());
-    return S_OK;
-}
+HRESULT CZuInterplayMobAttributeList::GetCount(int* out) { return m_items.GetCount(out); }
 
 HRESULT CZuInterplayMobAttributeList::GetItem(int index, IZuInterplayMobAttribute** out) {
-    if (!out || index < 0 || static_cast<size_t>(index) >= m_items.size()) return ZU_E_INVALIDARG;
-    // Null only while RemoveAll runs.
-    if (IZuInterplayMobAttribute* item = m_items[static_cast<size_t>(index)]) {
-        item->AddRef();
-        *out = item;
-    }
-    return S_OK;
+    return m_items.GetItem(index, out, /*addReference=*/true);
 }
 
 HRESULT CZuInterplayMobAttributeList::Reserved6() { return S_OK; }
 
 HRESULT CZuInterplayMobAttributeList::RemoveAll() {
-    for (TKoSmartPtr<IZuInterplayMobAttribute>& item : m_items) item.Clear();
-    m_items.clear();
+    m_items.Clear();
     return S_OK;
 }

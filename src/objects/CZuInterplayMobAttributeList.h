@@ -3,11 +3,9 @@
 #ifndef CZU_INTERPLAY_MOB_ATTRIBUTE_LIST_H
 #define CZU_INTERPLAY_MOB_ATTRIBUTE_LIST_H
 
-#include <vector>
-
 #include "CZuInterplayObject.h"
 #include "IZuInterplayMobAttribute.h"
-#include "TKoSmartPtr.h"
+#include "TZuItemList.h"
 
 class CZuInterplayMobAttributeList : public CZuInterplayObject, public IZuInterplayMobAttributeList {
 public:
@@ -31,7 +29,7 @@ public:
     STDMETHOD(RemoveAll)() override;
 
 private:
-    std::vector<TKoSmartPtr<IZuInterplayMobAttribute>> m_items;
+    TZuItemList<IZuInterplayMobAttribute> m_items;
 };
 
 #endif // CZU_INTERPLAY_MOB_ATTRIBUTE_LIST_H

@@ -4,11 +4,9 @@
 #ifndef CZU_INTERPLAY_MOB_LOCATOR_LIST_H
 #define CZU_INTERPLAY_MOB_LOCATOR_LIST_H
 
-#include <vector>
-
 #include "CZuInterplayObject.h"
 #include "IZuInterplayMobLocator.h"
-#include "TKoSmartPtr.h"
+#include "TZuItemList.h"
 
 class CZuInterplayMobLocatorList : public CZuInterplayObject, public IZuInterplayMobLocatorList {
 public:
@@ -29,7 +27,7 @@ public:
     STDMETHOD(GetItem)(int index, IZuInterplayMobLocator** out) override;
 
 private:
-    std::vector<TKoSmartPtr<IZuInterplayMobLocator>> m_items;
+    TZuItemList<IZuInterplayMobLocator> m_items;
 };
 
 #endif // CZU_INTERPLAY_MOB_LOCATOR_LIST_H
