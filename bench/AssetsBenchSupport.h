@@ -4,12 +4,10 @@
 #ifndef ZU_ASSETS_BENCH_SUPPORT_H
 #define ZU_ASSETS_BENCH_SUPPORT_H
 
-#include <benchmark/benchmark.h>
-
 #include <functional>
-#include <map>
 #include <string>
-#include <vector>
+
+#include "BenchRatio.h"
 
 class ScriptedServer;
 
@@ -27,23 +25,6 @@ std::string ChildrenResponse();
 // A scripted server that answers every request with the GetChildren response
 // (made once, never destroyed, requests not recorded).
 ScriptedServer& ChildrenServer();
-
-// Keeps the real and CPU time per iteration of each benchmark (the median when
-// repeated) and its user counters.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override;
-    double Real(const std::string& name) const { return Get(m_real, name); }
-    double Cpu(const std::string& name) const { return Get(m_cpu, name); }
-    // The counter of a benchmark; 0 when it has none.
-    double Counter(const std::string& name, const std::string& counter) const;
-
-private:
-    static double Get(const std::map<std::string, double>& times, const std::string& name);
-    std::map<std::string, double> m_real, m_cpu;
-    std::map<std::string, std::map<std::string, double>> m_counters;
-    std::map<std::string, bool> m_fromMedian;
-};
 
 // Runs the benchmarks with the log filters closed; unless told otherwise on
 // the command line, each five times, the runs of all of them interleaved at

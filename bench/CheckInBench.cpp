@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "AssetsPortBinding.h"
+#include "BenchRatio.h"
 #include "CZuInterplayAccess.h"
 #include "KoDebugCapture.h"
 #include "ScriptedServer.h"
@@ -361,48 +362,10 @@ void PrintMemory(const char* what, const PeakMemory& peak, double limitMiB) {
            mib <= limitMiB ? "within" : "OVER");
 }
 
-// Keeps the real time per iteration of each benchmark (the median when
-// repeated).
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Aggregate && !median) continue;
-            std::string name = run.run_name.function_name;
-            if (median || !m_fromMedian[name]) m_real[name] = run.GetAdjustedRealTime();
-            m_fromMedian[name] = m_fromMedian[name] || median;
-        }
-    }
-    double Real(const std::string& name) const {
-        auto found = m_real.find(name);
-        return found == m_real.end() ? 0.0 : found->second;
-    }
-
-private:
-    std::map<std::string, double> m_real;
-    std::map<std::string, bool> m_fromMedian;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
-    kodebug::forceFilters(kodebug::Filter::Closed, kodebug::Filter::Closed);
-    // Five runs of each, interleaved at random, compared by their medians.
-    std::vector<char*> args(argv, argv + argc);
-    bool repetitionsGiven = false;
-    for (int i = 1; i < argc; ++i)
-        repetitionsGiven = repetitionsGiven || strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
-    static char repetitions[] = "--benchmark_repetitions=5";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    static char aggregates[] = "--benchmark_report_aggregates_only=true";
-    if (!repetitionsGiven) args.insert(args.end(), {repetitions, interleave, aggregates});
-    int count = static_cast<int>(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    if (!benchsupport::InitializeBenchmarks(argc, argv)) return 1;
 
     Roots();
     MemoryProbe checkInCold(&CheckInClip, nullptr), checkInWarm(&CheckInClip, &CheckInSmallClip);
@@ -421,7 +384,7 @@ int main(int argc, char** argv) {
         if (std::filesystem::file_size(fetched, ec) != kFileBytes || ec) latest[i].ok = false;
     }
 
-    MedianReporter reporter;
+    benchsupport::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     double component = reporter.Real("CheckInAAF_Component");
     double limit = reporter.Real("CheckInAAF_PlainSocket");

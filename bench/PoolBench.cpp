@@ -6,12 +6,11 @@
 
 #include <stdio.h>
 
-#include <map>
 #include <string>
 
 #include "CZuInterplayAccess.h"
 #include "CZuInterplayMobAttribute.h"
-#include "KoDebugCapture.h"
+#include "BenchRatio.h"
 
 namespace {
 
@@ -55,42 +54,16 @@ void Pooled(benchmark::State& state) {
 }
 BENCHMARK(Pooled);
 
-// Keeps the time per iteration of each benchmark (the median when repeated).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Aggregate && !median) continue;
-            std::string name = run.run_name.function_name;
-            if (median || !m_fromMedian[name]) m_nanoseconds[name] = run.GetAdjustedRealTime();
-            m_fromMedian[name] = m_fromMedian[name] || median;
-        }
-    }
-    double Get(const std::string& name) const {
-        auto found = m_nanoseconds.find(name);
-        return found == m_nanoseconds.end() ? 0.0 : found->second;
-    }
-
-private:
-    std::map<std::string, double> m_nanoseconds;
-    std::map<std::string, bool> m_fromMedian;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
-    kodebug::forceFilters(kodebug::Filter::Closed, kodebug::Filter::Closed);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
+    if (!benchsupport::InitializeBenchmarks(argc, argv)) return 1;
+    benchsupport::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    double pooled = reporter.Get("Pooled");
-    double plain = reporter.Get("NewDelete");
+    double pooled = reporter.Real("Pooled");
+    double plain = reporter.Real("NewDelete");
     if (pooled > 0 && plain > 0)
-        printf("pooled / new-delete ratio: %.3f (target <= 1.0)\n", pooled / plain);
+        printf("pooled / new-delete ratio (medians of real time): %.3f (target <= 1.0)\n", pooled / plain);
     benchmark::Shutdown();
     return 0;
 }
