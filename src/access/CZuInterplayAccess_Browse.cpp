@@ -14,8 +14,6 @@ using namespace ZuAssets;
 namespace {
 
 const char kChildrenLine[] = "CZuInterplayUploading::CheckInAAF , __assets__GetChildren FALSE = %S  ! \n";
-const char kSearchValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
-const char kSearchLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
 
 // The operator names of the condition kinds, by kind.
 const char* const kConditionNames[] = {
@@ -161,8 +159,8 @@ HRESULT CZuInterplayAccess::Search(IZuInterplayAssetsDescriptionsList** out) {
         types__SearchResponseType response;
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__Search, &request, &response,
                               CZuServiceCall::Policy()
-                                  .LogTransportFailure(kSearchValueLine, kSearchLine)
-                                  .LogServerError(kSearchLine));
+                                  .LogTransportFailure(ZU_LOG_CHECKINAAF_VALUE, ZU_LOG_CHECKINAAF_FALSE)
+                                  .LogServerError(ZU_LOG_CHECKINAAF_FALSE));
         if (!out) return;
         if (call.GetOutcome() == CZuServiceCall::TRANSPORT_FAILURE) {
             // The caller finds an empty list, and learns of the failure from

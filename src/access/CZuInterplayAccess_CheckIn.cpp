@@ -8,19 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "CZuFaultGuard.h"
 #include "CZuInterplayAccess.h"
 #include "CZuServiceCall.h"
 #include "KoText.h"
 #include "KoTrace.h"
 #include "KoWindows.h"
 #include "ZuResultCodes.h"
+#include "ZuTexts.h"
 
 using namespace ZuAssets;
 
 namespace {
 
-const char kCheckInAAFValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
-const char kCheckInAAFFalseLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
 const char kErrorInfoLine[] = "CZuInterplayAccess::CheckErrorInfo , wszErrorInfo = %S  ! \n";
 const char kDetailsLine[] = "CZuInterplayUploading::CheckInAAF , wszDetails = %S  ! \n";
 
@@ -34,17 +34,6 @@ const char kSystemGroup[] = "SYSTEM";
 // Last error texts of a file that cannot be checked in; the path follows.
 const char kTextCannotRead[] = "Cannot read file: ";
 const char kTextTooLarge[] = "File of 2 GiB or more: ";
-
-// Runs an operation's work; an exception (memory ran out) becomes a result.
-template <class Work> HRESULT NoThrow(Work&& work) noexcept {
-    try {
-        return work();
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    } catch (...) {
-        return ZU_E_FAILED;
-    }
-}
 
 HRESULT FromWin32(DWORD error) { return error ? HRESULT_FROM_WIN32(error) : ZU_E_FAILED; }
 
@@ -160,7 +149,7 @@ private:
 HRESULT CZuInterplayAccess::CheckIn(const wchar_t* filePath, const wchar_t* targetURI,
                                     IZuInterplayMobAttributeList* attributes) {
     if (!filePath || !targetURI) return ZU_E_INVALIDARG;
-    return NoThrow([&]() -> HRESULT {
+    return ZuNoThrow([&]() -> HRESULT {
         // The file is read whole before anything is sent.
         CheckInFile file;
         HRESULT hr = file.Read(Narrow(filePath, ZU_NARROW_URI), m_lastErrorText);
@@ -199,7 +188,7 @@ HRESULT CZuInterplayAccess::CheckInAAFCommon(const wchar_t* aafPath, const wchar
                                              const wchar_t* headframePath, bool extended,
                                              const wchar_t** newAssetURI) {
     if (!aafPath || !destinationURI) return ZU_E_INVALIDARG;
-    return NoThrow([&]() -> HRESULT {
+    return ZuNoThrow([&]() -> HRESULT {
         // Both files are read whole before anything is sent.
         CheckInFile aaf;
         HRESULT hr = aaf.Read(Narrow(aafPath, ZU_NARROW_URI), m_lastErrorText);
@@ -228,7 +217,7 @@ HRESULT CZuInterplayAccess::CheckInAAFCommon(const wchar_t* aafPath, const wchar
         types__CheckInAAFResponseType response;
         hr = call.Run(&AssetsPortBinding::__assets__CheckInAAF, &request, &response,
                       CZuServiceCall::Policy()
-                          .LogTransportFailure(kCheckInAAFValueLine, kCheckInAAFFalseLine)
+                          .LogTransportFailure(ZU_LOG_CHECKINAAF_VALUE, ZU_LOG_CHECKINAAF_FALSE)
                           .ServerErrorByCaller());
         if (call.GetOutcome() == CZuServiceCall::TRANSPORT_FAILURE) return hr;
 

@@ -21,8 +21,6 @@ namespace {
 const char kCreateFolderLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CreateFolder FALSE = %S  ! \n";
 const char kDuplicateLine[] = "CZuInterplayUploading::CheckInAAF , __assets__Duplicate FALSE = %S  ! \n";
 const char kGetLatestLine[] = "CZuInterplayUploading::CheckInAAF , __assets__GetLatest FALSE = %S  ! \n";
-const char kCheckInAAFValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
-const char kCheckInAAFFalseLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
 
 // Last error texts of a fetch whose data cannot be kept.
 const char kTextCannotWrite[] = "Cannot write file: ";
@@ -34,16 +32,6 @@ const size_t kURIPrefixBytes = 32;
 
 const char kHeadframeExtension[] = ".jpg";
 const char kVersionExtension[] = ".aaf";
-
-template <class Work> HRESULT NoThrow(Work&& work) noexcept {
-    try {
-        return work();
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    } catch (...) {
-        return ZU_E_FAILED;
-    }
-}
 
 // The Win32 error of the C runtime's last failure; never ERROR_SUCCESS.
 DWORD RuntimeError() {
@@ -126,7 +114,7 @@ DWORD WriteLocalFile(const std::string& folder, const std::string& name, const u
 
 HRESULT CZuInterplayAccess::CreateFolder(const wchar_t* folderURI) {
     if (!folderURI) return ZU_E_INVALIDARG;
-    return NoThrow([&]() -> HRESULT {
+    return ZuNoThrow([&]() -> HRESULT {
         CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
         types__CreateFolderType request;
         request.InterplayURI = Narrow(folderURI, ZU_NARROW_URI);
@@ -139,7 +127,7 @@ HRESULT CZuInterplayAccess::CreateFolder(const wchar_t* folderURI) {
 HRESULT CZuInterplayAccess::Duplicate(const wchar_t* assetURI, const wchar_t* folderURI,
                                       const wchar_t** newAssetURI) {
     if (!assetURI || !folderURI) return ZU_E_INVALIDARG;
-    return NoThrow([&]() -> HRESULT {
+    return ZuNoThrow([&]() -> HRESULT {
         CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
         types__DuplicateType request;
         request.InterplayFolderURI = Narrow(folderURI, ZU_NARROW_URI);
@@ -156,7 +144,7 @@ HRESULT CZuInterplayAccess::Duplicate(const wchar_t* assetURI, const wchar_t* fo
 
 HRESULT CZuInterplayAccess::GetHeadframe(const wchar_t* assetURI, const wchar_t** imagePath) {
     if (!assetURI || !imagePath) return ZU_E_INVALIDARG;
-    return NoThrow([&]() -> HRESULT {
+    return ZuNoThrow([&]() -> HRESULT {
         const std::string uri = Narrow(assetURI, ZU_NARROW_URI);
         const std::string folder = ZU_TEXT_HEADFRAME_FOLDER;
         const std::string name = LocalFileName(uri, kHeadframeExtension);
@@ -203,7 +191,7 @@ HRESULT CZuInterplayAccess::GetLatest(const wchar_t* assetURI, const wchar_t** a
         types__GetLatestResponseType response;
         call.Run(&AssetsPortBinding::__assets__GetLatest, &request, &response,
                  CZuServiceCall::Policy()
-                     .LogTransportFailure(kCheckInAAFValueLine, kCheckInAAFFalseLine)
+                     .LogTransportFailure(ZU_LOG_CHECKINAAF_VALUE, ZU_LOG_CHECKINAAF_FALSE)
                      .LogServerError(kGetLatestLine));
         // A server error is reported through the last error text alone.
         if (call.GetOutcome() == CZuServiceCall::SERVER_ERROR) return;

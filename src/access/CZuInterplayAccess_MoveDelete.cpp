@@ -2,6 +2,7 @@
 #include <new>
 #include <string>
 
+#include "CZuFaultGuard.h"
 #include "CZuInterplayAccess.h"
 #include "CZuServiceCall.h"
 #include "ZuResultCodes.h"
@@ -16,21 +17,11 @@ const char kDeleteAssetsValueLine[] =
 const char kDeleteAssetsFalseLine[] =
     "CZuInterplayUploading::CheckInAAF , __assets__DeleteAssets FALSE = %S  ! \n";
 
-template <class Work> HRESULT NoThrow(Work&& work) noexcept {
-    try {
-        return work();
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    } catch (...) {
-        return ZU_E_FAILED;
-    }
-}
-
 } // namespace
 
 HRESULT CZuInterplayAccess::Move(const wchar_t* assetURI, const wchar_t* folderURI) {
     if (!assetURI || !folderURI) return ZU_E_INVALIDARG;
-    return NoThrow([&]() -> HRESULT {
+    return ZuNoThrow([&]() -> HRESULT {
         CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
         types__MoveType request;
         request.InterplayAssetURI = Narrow(assetURI, ZU_NARROW_URI);
@@ -50,7 +41,7 @@ HRESULT CZuInterplayAccess::DeleteAssets(bool deleteMedia, bool simulation) {
     // call before anything is sent.
     for (const wchar_t* uri : m_deleteList)
         if (!uri) return ZU_E_INVALIDARG;
-    return NoThrow([&]() -> HRESULT {
+    return ZuNoThrow([&]() -> HRESULT {
         CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
         types__InterplayURIListType uris;
         for (const wchar_t* uri : m_deleteList) {

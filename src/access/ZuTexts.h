@@ -38,6 +38,13 @@ inline constexpr wchar_t ZU_TEXT_W_NO_WEB_SERVICE_SETUPED[] =
     L"Can't get web services, please check your netwotk or interplay web services setuped "
     L"successfully!";
 
+// The log lines of a failed exchange that the AAF check-in, the fetch of the
+// latest version and the search all write: the code, then the wide text.
+inline constexpr char ZU_LOG_CHECKINAAF_VALUE[] =
+    "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
+inline constexpr char ZU_LOG_CHECKINAAF_FALSE[] =
+    "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
+
 static_assert(sizeof(ZU_TEXT_NO_WEB_SERVICE) == 20 + 1, "GBK text of 20 bytes");
 static_assert(sizeof(ZU_TEXT_CANNOT_MOVE) == 34 + 1, "GBK text of 34 bytes");
 static_assert(sizeof(ZU_TEXT_FILE_DAMAGED) == 13 + 1, "GBK text of 13 bytes");
