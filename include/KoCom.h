@@ -13,6 +13,7 @@
 #include <objbase.h>
 #define KO_EXPORT __declspec(dllexport)
 #define KO_PRINTF_FORMAT(formatIndex, firstArg)
+#define KO_PREFETCH_FOR_WRITE(address) ((void)(address))
 
 #else
 
@@ -22,6 +23,8 @@
 
 #define KO_EXPORT __attribute__((visibility("default")))
 #define KO_PRINTF_FORMAT(formatIndex, firstArg) __attribute__((format(printf, formatIndex, firstArg)))
+// Asks the processor to fetch memory about to be written (a hint only).
+#define KO_PREFETCH_FOR_WRITE(address) __builtin_prefetch((address), 1)
 #define STDMETHODCALLTYPE
 #define STDAPICALLTYPE
 #define WINAPI

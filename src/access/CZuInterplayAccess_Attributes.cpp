@@ -35,9 +35,9 @@ HRESULT CZuInterplayAccess::PackAttributes(const types__AttributeListType* from,
         // A pooled object has mostly left the cache by now: its fields are
         // fetched while the texts are widened.
         const wchar_t* field = nullptr;
-        if (SUCCEEDED(attribute->GetGroup(&field))) __builtin_prefetch(field, 1);
-        if (SUCCEEDED(attribute->GetName(&field))) __builtin_prefetch(field, 1);
-        if (SUCCEEDED(attribute->GetValue(&field))) __builtin_prefetch(field, 1);
+        if (SUCCEEDED(attribute->GetGroup(&field))) KO_PREFETCH_FOR_WRITE(field);
+        if (SUCCEEDED(attribute->GetName(&field))) KO_PREFETCH_FOR_WRITE(field);
+        if (SUCCEEDED(attribute->GetValue(&field))) KO_PREFETCH_FOR_WRITE(field);
         Widen(item->Group.c_str(), group, ZU_ATTRIBUTE_GROUP_CCH);
         Widen(item->Name.c_str(), name, ZU_ATTRIBUTE_NAME_CCH);
         Widen(item->__item.c_str(), value, ZU_ATTRIBUTE_VALUE_CCH);

@@ -100,8 +100,8 @@ public:
                 // The element handed out next: idle elements leave the cache,
                 // and a hand-out touches both pointers' lines.
                 if (!m_typedFree.empty()) {
-                    __builtin_prefetch(m_typedFree.back().element, 1);
-                    __builtin_prefetch(m_typedFree.back().typed, 1);
+                    KO_PREFETCH_FOR_WRITE(m_typedFree.back().element);
+                    KO_PREFETCH_FOR_WRITE(m_typedFree.back().typed);
                 }
             } else {
                 // Room for the new element's return, made before it exists.
