@@ -1,0 +1,269 @@
+// Byte content (xsd:base64Binary, CZuBase64Binary) on the wire: requests sent
+// with a Content-Length carry exactly the bytes announced, in the runtime's
+// base64, whatever the payload's size, through the component's binding and the
+// plain variant alike; responses are read as the generated code read them.
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "AssetsPortBinding.h"
+#include "CZuAssetsEnvelope.h"
+#include "ScriptedServer.h"
+#include "SoapTestSupport.h"
+#include "ZuAssetsNamespaces.h"
+#include "ZuTestAssetsPlainH.h"
+
+namespace plain = ZuTestAssetsPlain;
+
+namespace {
+
+const char kEnvelopeEnd[] = "</SOAP-ENV:Envelope>\r\n";
+
+std::string RandomBytes(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    return bytes;
+}
+
+unsigned char* Data(std::string& bytes) { return reinterpret_cast<unsigned char*>(&bytes[0]); }
+
+// The runtime's base64 of bytes, and its decoding of text.
+std::string Encoded(const std::string& bytes) {
+    InMemoryContext context;
+    const char* text = soap_s2base64(context.soap(), reinterpret_cast<const unsigned char*>(bytes.data()), nullptr,
+                                     static_cast<int>(bytes.size()));
+    return text ? text : "<encoding failed>";
+}
+
+std::string Decoded(const std::string& text) {
+    InMemoryContext context;
+    int size = 0;
+    const char* bytes = soap_base642s(context.soap(), text.c_str(), nullptr, 0, &size);
+    return bytes ? std::string(bytes, static_cast<size_t>(size)) : "<decoding failed>";
+}
+
+// The content of the element tag in the body ("<none>" when it is missing).
+std::string ContentOf(const std::string& body, const std::string& tag) {
+    std::string element = elementOf(body, tag);
+    if (element.empty()) return "<none>";
+    size_t begin = element.find('>') + 1;
+    size_t end = element.rfind("</");
+    return end == std::string::npos || end < begin ? "" : element.substr(begin, end - begin);
+}
+
+// Checks that the request arrived whole: its Content-Length is the length of
+// the body, nothing came after it, and the body is the whole envelope.
+void ExpectWhole(const ScriptedServer::Request& request) {
+    EXPECT_EQ(std::to_string(request.body.size()), request.header("Content-Length"));
+    EXPECT_EQ(request.raw.find("\r\n\r\n") + 4 + request.body.size(), request.raw.size());
+    ASSERT_GE(request.body.size(), sizeof kEnvelopeEnd - 1);
+    EXPECT_EQ(kEnvelopeEnd, request.body.substr(request.body.size() - (sizeof kEnvelopeEnd - 1)));
+}
+
+// Checks that the element tag of the body carries bytes in the runtime's base64.
+void ExpectContent(const ScriptedServer::Request& request, const std::string& tag, const std::string& bytes) {
+    std::string text = ContentOf(request.body, tag);
+    EXPECT_EQ((bytes.size() + 2) / 3 * 4, text.size());
+    EXPECT_TRUE(text == Encoded(bytes)) << tag << " of " << bytes.size() << " bytes differs from the runtime's base64";
+    EXPECT_TRUE(Decoded(text) == bytes) << tag << " of " << bytes.size() << " bytes does not decode to the payload";
+}
+
+class Base64Binary : public ::testing::Test {
+protected:
+    Base64Binary() { server.setDefaultReply(ScriptedServer::Reply::http(soap11("<types:CheckInAAFResponse/>"))); }
+
+    // Sends a CheckInAAF with aaf and, when given, a headframe through the
+    // component's binding (set up by prepare, when given); what arrived.
+    ScriptedServer::Request CheckInAaf(std::string aaf, std::string* headframe,
+                                       void (*prepare)(AssetsPortBinding&) = nullptr) {
+        AssetsPortBinding binding;
+        std::string url = server.url();
+        binding.endpoint = url.c_str();
+        EXPECT_EQ(SOAP_OK, binding.SetCredentials("u", "p"));
+        if (prepare) prepare(binding);
+        ZuAssets::types__CheckInAAFType request;
+        request.InterplayURI = "interplay://WG/In";
+        request.AAF.__ptr = Data(aaf);
+        request.AAF.__size = static_cast<int>(aaf.size());
+        ZuAssets::xsd__base64Binary image;
+        if (headframe) {
+            image.__ptr = Data(*headframe);
+            image.__size = static_cast<int>(headframe->size());
+            request.Headframe = &image;
+        }
+        ZuAssets::types__CheckInAAFResponseType response;
+        EXPECT_EQ(SOAP_OK, binding.__assets__CheckInAAF(&request, &response));
+        return Last();
+    }
+
+    ScriptedServer::Request Last() {
+        std::vector<ScriptedServer::Request> requests = server.requests();
+        return requests.empty() ? ScriptedServer::Request() : requests.back();
+    }
+
+    ScriptedServer server;
+};
+
+TEST_F(Base64Binary, RequestsCarryTheAnnouncedBytesForEveryPayloadSize) {
+    const size_t sizes[] = {0, 1, 2, 3, 4, 5, (size_t(3) << 20) + 1};
+    for (size_t size : sizes) {
+        SCOPED_TRACE("payload of " + std::to_string(size) + " bytes");
+        std::string aaf = RandomBytes(size, static_cast<unsigned>(size));
+        std::string headframe = RandomBytes(size / 2 + 1, static_cast<unsigned>(size) + 1);
+        ScriptedServer::Request sent = CheckInAaf(aaf, &headframe);
+        ExpectWhole(sent);
+        ExpectContent(sent, "types:AAF", aaf);
+        ExpectContent(sent, "types:Headframe", headframe);
+
+        // CheckIn's File, through its own message.
+        server.enqueue(ScriptedServer::Reply::http(soap11("<types:CheckInResponse/>")));
+        AssetsPortBinding binding;
+        std::string url = server.url();
+        binding.endpoint = url.c_str();
+        ZuAssets::types__CheckInType request;
+        request.InterplayURI = "interplay://WG/In";
+        request.File.__ptr = Data(aaf);
+        request.File.__size = static_cast<int>(aaf.size());
+        ZuAssets::types__CheckInResponseType response;
+        EXPECT_EQ(SOAP_OK, binding.__assets__CheckIn(&request, &response));
+        ExpectWhole(Last());
+        ExpectContent(Last(), "types:File", aaf);
+    }
+}
+
+TEST_F(Base64Binary, NoBytesGiveEmptyContent) {
+    AssetsPortBinding binding;
+    std::string url = server.url();
+    binding.endpoint = url.c_str();
+    ZuAssets::types__CheckInAAFType request;
+    request.InterplayURI = "interplay://WG/In";
+    request.AAF.__size = 5;  // a count without bytes
+    std::string bytes = "abc";
+    ZuAssets::xsd__base64Binary image;
+    image.__ptr = Data(bytes);
+    image.__size = -1;  // bytes with a negative count
+    request.Headframe = &image;
+    ZuAssets::types__CheckInAAFResponseType response;
+    EXPECT_EQ(SOAP_OK, binding.__assets__CheckInAAF(&request, &response));
+    ExpectWhole(Last());
+    EXPECT_EQ("<types:AAF></types:AAF>", elementOf(Last().body, "types:AAF"));
+    EXPECT_EQ("<types:Headframe></types:Headframe>", elementOf(Last().body, "types:Headframe"));
+}
+
+// A send hook sees every byte of the counting pass, base64 included, as it did
+// when the runtime encoded in both passes.
+std::string hooked;
+int Hook(struct soap*, const char* bytes, size_t count) {
+    hooked.append(bytes, count);
+    return SOAP_OK;
+}
+
+TEST_F(Base64Binary, SendHooksStillSeeTheEncodedBytes) {
+    hooked.clear();
+    std::string aaf = RandomBytes(100000, 7), headframe = RandomBytes(10, 8);
+    ScriptedServer::Request sent =
+        CheckInAaf(aaf, &headframe, [](AssetsPortBinding& binding) { binding.soap->fpreparesend = Hook; });
+    ExpectWhole(sent);
+    ExpectContent(sent, "types:AAF", aaf);
+    EXPECT_TRUE(hooked == sent.body) << "the hook saw " << hooked.size() << " of " << sent.body.size() << " bytes";
+}
+
+TEST_F(Base64Binary, PlainVariantSendsTheSameContent) {
+    std::string aaf = RandomBytes((size_t(1) << 20) + 2, 9);
+    struct soap* soap = soap_new1(SOAP_C_UTFSTRING | SOAP_XML_TREE);
+    ASSERT_NE(nullptr, soap);
+    soap_set_namespaces(soap, ZuAssetsNamespaces());
+    soap->socket_flags = MSG_NOSIGNAL;
+    CZuAssetsEnvelope::SetCredentials(soap, "u", "p");
+    plain::types__CheckInAAFType request;
+    request.InterplayURI = "interplay://WG/In";
+    request.AAF.__ptr = Data(aaf);
+    request.AAF.__size = static_cast<int>(aaf.size());
+    plain::types__CheckInAAFResponseType response;
+    std::string url = server.url();
+    EXPECT_EQ(SOAP_OK, plain::soap_call___assets__CheckInAAF(soap, url.c_str(), "", &request, &response));
+    soap_destroy(soap);
+    soap_end(soap);
+    soap_free(soap);
+    ScriptedServer::Request sent = Last();
+    ExpectWhole(sent);
+    ExpectContent(sent, "types:AAF", aaf);
+    EXPECT_EQ(sent.body, CheckInAaf(aaf, nullptr).body);
+}
+
+// Responses: what GetLatest hands back for the File element given.
+class Base64BinaryResponse : public ::testing::Test {
+protected:
+    struct Read {
+        int code = -1;
+        bool present = false;
+        std::string bytes;
+    };
+
+    Read GetLatest(const std::string& file) {
+        server.enqueue(
+            ScriptedServer::Reply::http(soap11("<types:GetLatestResponse>" + file + "</types:GetLatestResponse>")));
+        AssetsPortBinding binding;
+        std::string url = server.url();
+        binding.endpoint = url.c_str();
+        ZuAssets::types__GetLatestType request;
+        request.InterplayURI = "interplay://WG/x";
+        ZuAssets::types__GetLatestResponseType response;
+        Read read;
+        read.code = binding.__assets__GetLatest(&request, &response);
+        read.present = response.File != nullptr;
+        if (response.File && response.File->__ptr)
+            read.bytes.assign(reinterpret_cast<const char*>(response.File->__ptr), response.File->__size);
+        return read;
+    }
+
+    ScriptedServer server;
+};
+
+TEST_F(Base64BinaryResponse, ContentIsDecodedAcrossLineBreaksAndBlanks) {
+    std::string bytes = RandomBytes(200, 11), text = Encoded(bytes), wrapped;
+    for (size_t at = 0; at < text.size(); at += 76) wrapped += text.substr(at, 76) + "\r\n";
+    Read read = GetLatest("<types:File>\n  " + wrapped + "</types:File>");
+    EXPECT_EQ(SOAP_OK, read.code);
+    EXPECT_TRUE(read.bytes == bytes);
+
+    read = GetLatest("<types:File></types:File>");
+    EXPECT_EQ(SOAP_OK, read.code);
+    EXPECT_TRUE(read.present);
+    EXPECT_EQ("", read.bytes);
+}
+
+TEST_F(Base64BinaryResponse, MalformedContentLeavesTheElementOut) {
+    Read read = GetLatest("<types:File>QUFG*AP8=</types:File>");
+    EXPECT_FALSE(read.present);
+    EXPECT_EQ("", read.bytes);
+
+    read = GetLatest("<types:File>QUFGAP8=");  // the document ends inside the element
+    EXPECT_NE(SOAP_OK, read.code);
+}
+
+TEST_F(Base64BinaryResponse, TypeIsCheckedOnRequiredElementsOnly) {
+    const std::string xsi = " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+                            " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"";
+    // Optional (GetLatest's File): any type.
+    Read read = GetLatest("<types:File" + xsi + " xsi:type=\"xsd:string\">QUFG</types:File>");
+    EXPECT_EQ(SOAP_OK, read.code);
+    EXPECT_EQ("AAF", read.bytes);
+
+    // Required (CheckInAAF's AAF): base64Binary, or a type error.
+    for (const char* type : {"xsd:base64Binary", "xsd:string"}) {
+        InMemoryContext context;
+        ZuAssets::types__CheckInAAFType request;
+        int code = context.read("<types:CheckInAAF" + xsi + "><types:InterplayURI>x</types:InterplayURI><types:AAF xsi:type=\"" +
+                                    type + "\">QUFG</types:AAF></types:CheckInAAF>",
+                                request, "types:CheckInAAF");
+        EXPECT_EQ(std::string(type) == "xsd:string" ? SOAP_TYPE : SOAP_OK, code) << type;
+    }
+}
+
+} // namespace
