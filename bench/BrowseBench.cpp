@@ -22,6 +22,7 @@
 #include <new>
 #include <string>
 
+#include "AllocationCounter.h"
 #include "AssetsBenchSupport.h"
 #include "AssetsPortBinding.h"
 #include "BareAssetsClient.h"
@@ -29,53 +30,12 @@
 #include "KoText.h"
 #include "ScriptedServer.h"
 
-// ---------------------------------------------------------------------------
-// Counting operator new on the calling thread while asked to.
-
-namespace {
-thread_local bool t_counting = false;
-thread_local unsigned long t_allocations = 0;
-
-void* Allocate(size_t size) {
-    if (t_counting) ++t_allocations;
-    if (void* p = malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { free(p); }
-void operator delete[](void* p) noexcept { free(p); }
-void operator delete(void* p, size_t) noexcept { free(p); }
-void operator delete[](void* p, size_t) noexcept { free(p); }
 
 namespace {
 
 using benchsupport::kAssets;
 using namespace ZuAssets;
 
-// Counts the allocations of the calls in between.
-class AllocationCount {
-public:
-    AllocationCount() {
-        t_allocations = 0;
-        t_counting = true;
-    }
-    ~AllocationCount() { t_counting = false; }
-    unsigned long Stop() {
-        t_counting = false;
-        return t_allocations;
-    }
-};
 
 void Report(benchmark::State& state, unsigned long allocations) {
     state.SetItemsProcessed(state.iterations() * kAssets);
@@ -106,12 +66,12 @@ void GetChildrenSlot(benchmark::State& state, bool timeRelease) {
     if (!call(false)) state.SkipWithError("GetChildren failed");
     unsigned long allocations = 0;
     for (auto _ : state) {
-        AllocationCount count;
-        if (!call(true)) {
+        bool ok = false;
+        allocations = CountAllocations([&] { ok = call(true); });
+        if (!ok) {
             state.SkipWithError("GetChildren failed");
             break;
         }
-        allocations = count.Stop();
     }
     access->Release();
     Report(state, allocations);
@@ -125,9 +85,8 @@ void GetChildren_Binding(benchmark::State& state) {
     std::string url = benchsupport::ChildrenServer().url();
     unsigned long allocations = 0;
     for (auto _ : state) {
-        AllocationCount count;
         size_t assets = 0;
-        {
+        allocations = CountAllocations([&] {
             AssetsPortBinding binding;
             binding.endpoint = url.c_str();
             binding.SetCredentials("user", "secret");
@@ -140,8 +99,7 @@ void GetChildren_Binding(benchmark::State& state) {
             types__GetChildrenResponseType response;
             if (binding.__assets__GetChildren(&request, &response) == SOAP_OK && response.Results)
                 assets = response.Results->AssetDescription.size();
-        }
-        allocations = count.Stop();
+        });
         if (assets != size_t(kAssets)) {
             state.SkipWithError("GetChildren failed");
             break;
@@ -155,10 +113,9 @@ void GetChildren_Bare(benchmark::State& state) {
     std::string url = benchsupport::ChildrenServer().url();
     unsigned long allocations = 0;
     for (auto _ : state) {
-        AllocationCount count;
         size_t assets = 0, textBytes = 0;
-        int code = bare::GetChildren(url, &assets, &textBytes, bare::DefaultMode());
-        allocations = count.Stop();
+        int code = 0;
+        allocations = CountAllocations([&] { code = bare::GetChildren(url, &assets, &textBytes, bare::DefaultMode()); });
         if (code != 0 || assets != size_t(kAssets)) {
             state.SkipWithError("GetChildren failed");
             break;

@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "AssetsBenchSupport.h"
 #include "AssetsPortBinding.h"
 #include "BenchRatio.h"
 #include "CZuInterplayAccess.h"
@@ -49,13 +50,6 @@ const wchar_t kDestination[] = L"interplay://WG/Bench/clip";
 // 32 bytes, then the file's name.
 const wchar_t kLatestURI[] = L"interplay://WG/Projects/Assets/xlatest";
 const wchar_t kSmallLatestURI[] = L"interplay://WG/Projects/Assets/xsmall";
-
-std::string Envelope(const std::string& body) {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                       "xmlns:types=\"") +
-           ZuAssetsTypesNamespace() + "\"><SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
-}
 
 std::string FileBytes() {
     std::string bytes(kFileBytes, '\0');
@@ -115,16 +109,16 @@ struct Fixture {
         std::ofstream(drive / "c/bench/small.aaf", std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(kSmallFileBytes));
         smallLatest = ScriptedServer::Reply::http(
-            Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes.substr(0, kSmallFileBytes)) +
+            benchsupport::Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes.substr(0, kSmallFileBytes)) +
                      "</types:File></types:GetLatestResponse>"));
 
         checkInServer.setRecording(false);
-        checkInServer.setDefaultReply(ScriptedServer::Reply::http(Envelope(
+        checkInServer.setDefaultReply(ScriptedServer::Reply::http(benchsupport::Envelope(
             "<types:CheckInAAFResponse><types:InterplayURI>interplay://WG/Bench/clip.1</types:InterplayURI>"
             "</types:CheckInAAFResponse>")));
         latestServer.setRecording(false);
         latestServer.setDefaultReply(ScriptedServer::Reply::http(
-            Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes) +
+            benchsupport::Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes) +
                      "</types:File></types:GetLatestResponse>")));
         request = CaptureCheckInRequest();
     }
@@ -135,7 +129,7 @@ struct Fixture {
         std::string raw;
         {
             ScriptedServer recorder;
-            recorder.setDefaultReply(ScriptedServer::Reply::http(Envelope("<types:CheckInAAFResponse/>")));
+            recorder.setDefaultReply(ScriptedServer::Reply::http(benchsupport::Envelope("<types:CheckInAAFResponse/>")));
             IZuInterplayAccess* access = NewAccess(recorder.url());
             HRESULT hr = access->CheckInAAF(kClipPath, kDestination, nullptr, nullptr);
             access->Release();

@@ -24,6 +24,7 @@
 #include "KoPlatform.h"
 #include "KoText.h"
 #include "ScriptedServer.h"
+#include "SoapTestSupport.h"
 #include "stdsoap2.h"
 #include "ZuAssetsNamespaces.h"
 #include "ZuResultCodes.h"
@@ -31,26 +32,10 @@
 
 namespace optest {
 
-// A loopback port on which nothing listens.
-inline uint16_t ClosedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
+inline uint16_t ClosedPort() { return ScriptedServer::closedPort(); }
 
 // A SOAP 1.1 response envelope around body.
-inline std::string Envelope(const std::string& body) {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                       "xmlns:types=\"") +
-           ZuAssetsTypesNamespace() + "\"><SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
-}
+inline std::string Envelope(const std::string& body) { return soap11(body); }
 
 // <types:<operation>Response> around inner, in an envelope.
 inline std::string Response(const std::string& operation, const std::string& inner = "") {

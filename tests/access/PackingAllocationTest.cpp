@@ -2,52 +2,14 @@
 // nothing per asset: the slot makes as many operator new calls as its binding
 // alone reading the same response, give or take a few per call, whatever the
 // number of assets. operator new is counted on the test's thread.
-#include <stdlib.h>
-
-#include <new>
-
+#include "AllocationCounter.h"
 #include "CZuServiceCall.h"
 #include "OperationTestSupport.h"
-
-namespace {
-thread_local bool t_counting = false;
-thread_local unsigned long t_allocations = 0;
-
-void* Allocate(size_t size) {
-    if (t_counting) ++t_allocations;
-    if (void* p = malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { free(p); }
-void operator delete[](void* p) noexcept { free(p); }
-void operator delete(void* p, size_t) noexcept { free(p); }
-void operator delete[](void* p, size_t) noexcept { free(p); }
 
 using namespace optest;
 using namespace ZuAssets;
 
 namespace {
-
-// operator new calls of work on this thread.
-template <class Work> unsigned long Allocations(Work&& work) {
-    t_allocations = 0;
-    t_counting = true;
-    work();
-    t_counting = false;
-    return t_allocations;
-}
 
 // The results of assets descriptions of ten attributes each, CJK values.
 std::string Results(int assets) {
@@ -93,9 +55,9 @@ protected:
         };
         slot();  // warms the pools
         slot();
-        unsigned long bySlot = Allocations(slot);
+        unsigned long bySlot = CountAllocations(slot);
         std::string url = server.url();
-        unsigned long byBinding = Allocations([&] {
+        unsigned long byBinding = CountAllocations([&] {
             CZuServiceCall call(url, "editor", "secret", lastErrorText);
             if (operation == "Search") {
                 types__SearchType request;

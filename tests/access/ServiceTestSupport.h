@@ -26,6 +26,8 @@
 
 namespace service_test {
 
+inline uint16_t ClosedPort() { return ScriptedServer::closedPort(); }
+
 // The drive folders of the fetched files, as UTF-8 below the drive root.
 inline const std::string kVersionFolder = "c/Kestrava/ConvertFile";
 inline const std::string kHeadframeFolder =
@@ -45,19 +47,6 @@ inline const std::string kNoWebService =
     "Can't get web services, please check your netwotk or interplay web services setup successfully!";
 inline const std::string kNoWebServiceSetuped =
     "Can't get web services, please check your netwotk or interplay web services setuped successfully!";
-
-// A loopback port on which nothing listens.
-inline uint16_t ClosedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 // A format with its one conversion (%S or %d) replaced by text.
 inline std::string Line(const std::string& format, const std::string& text) {

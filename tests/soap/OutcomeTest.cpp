@@ -53,19 +53,6 @@ std::string fault12(const std::string& code) {
                   "<t:Details>d</t:Details></t:AssetsFaultType></env:Detail></env:Fault>");
 }
 
-// A loopback port on which nothing listens.
-uint16_t closedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 class Outcome : public ::testing::Test {
 protected:
     // Runs CreateFolder against url with the reply queued (if any).
@@ -238,7 +225,7 @@ TEST_F(Outcome, Soap12ResponseWithAnotherNamespaceBaseIsRead) {
 }
 
 TEST_F(Outcome, ClosedPortGivesAPositiveCodeAndTheUnreachableText) {
-    std::string url = "http://127.0.0.1:" + std::to_string(closedPort()) + "/services/Assets";
+    std::string url = "http://127.0.0.1:" + std::to_string(ScriptedServer::closedPort()) + "/services/Assets";
     HRESULT hr = createFolder(CZuServiceCall::Policy()
                                   .LogTransportFailure(kValueLine, kFalseLine)
                                   .LogServerError(kLine),
@@ -258,7 +245,7 @@ TEST_F(Outcome, ClosedPortGivesAPositiveCodeAndTheUnreachableText) {
 }
 
 TEST_F(Outcome, TransportFailureDeparturesOfTheOperations) {
-    std::string url = "http://127.0.0.1:" + std::to_string(closedPort()) + "/services/Assets";
+    std::string url = "http://127.0.0.1:" + std::to_string(ScriptedServer::closedPort()) + "/services/Assets";
     createFolder(CZuServiceCall::Policy().LogTransportFailure(kValueLine, kFalseLine,
                                                               ZU_TEXT_W_NO_WEB_SERVICE_SETUPED),
                  url);

@@ -253,3 +253,15 @@ bool ScriptedServer::readRequest(int fd, Request& request, bool keep) {
     if (keep) request.body = raw.substr(headerEnd + 4, bodyLength);
     return true;
 }
+
+uint16_t ScriptedServer::closedPort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}

@@ -64,6 +64,8 @@ public:
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
     uint16_t port() const { return m_port; }
+    // A loopback port on which nothing listens (bound, read and released).
+    static uint16_t closedPort();
     // "http://127.0.0.1:<port><path>"
     std::string url(const std::string& path = "/services/Assets") const;
 
