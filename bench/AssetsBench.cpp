@@ -2,7 +2,10 @@
 // talking to the scripted server on loopback:
 //   - CheckInAAF carrying 64 MiB of file bytes (MB/s of file bytes);
 //   - GetChildren answered with 5,000 asset descriptions of 10 attributes
-//     each, CJK values (assets/s).
+//     each, CJK values (assets/s);
+//   - GetLatest answered with a file of 64 MiB, once with a Content-Length
+//     (decoded as it arrives into one buffer) and once without one (the
+//     runtime's reader, which gathers blocks and copies them at the end).
 // The module's side goes through AssetsPortBinding and the wire text
 // conversion; the bare side through the plain variant of the same messages.
 // Prints the ratios module / bare of each exchange at the end (real time and
@@ -136,6 +139,54 @@ BENCHMARK(GetChildren_Bare)->Unit(benchmark::kMillisecond)->UseRealTime();
 void GetChildren_BareSameMode(benchmark::State& state) { GetChildrenBare(state, bare::ModuleMode()); }
 BENCHMARK(GetChildren_BareSameMode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The GetLatest response carrying the file, with or without a Content-Length.
+std::string LatestResponse(bool withLength) {
+    std::vector<unsigned char>& file = fileBytes();
+    struct soap* soap = soap_new();
+    std::string body = benchsupport::Envelope("<types:GetLatestResponse><types:File>" +
+                                              std::string(soap_s2base64(soap, file.data(), nullptr, kFileBytes)) +
+                                              "</types:File></types:GetLatestResponse>");
+    soap_free(soap);
+    if (withLength) return ScriptedServer::Reply::http(body).bytes;
+    return "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n\r\n" + body;
+}
+
+ScriptedServer& latestServer(bool withLength) {
+    static ScriptedServer* servers[2] = {nullptr, nullptr};
+    ScriptedServer*& server = servers[withLength];
+    if (!server) {
+        server = new ScriptedServer;
+        server->setRecording(false);
+        ScriptedServer::Reply reply;
+        reply.bytes = LatestResponse(withLength);
+        server->setDefaultReply(reply);
+    }
+    return *server;
+}
+
+void GetLatest(benchmark::State& state, bool withLength) {
+    std::string url = latestServer(withLength).url();
+    for (auto _ : state) {
+        AssetsPortBinding binding;
+        binding.endpoint = url.c_str();
+        binding.SetCredentials("user", "secret");
+        types__GetLatestType request;
+        request.InterplayURI = "interplay://WG/Bench/clip.aaf";
+        types__GetLatestResponseType response;
+        if (binding.__assets__GetLatest(&request, &response) != SOAP_OK || !response.File ||
+            response.File->__size != kFileBytes) {
+            state.SkipWithError("GetLatest failed");
+            break;
+        }
+        benchmark::DoNotOptimize(response.File->__ptr[kFileBytes - 1]);
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t(kFileBytes));
+}
+void GetLatest_Module(benchmark::State& state) { GetLatest(state, true); }
+BENCHMARK(GetLatest_Module)->Unit(benchmark::kMillisecond)->UseRealTime();
+void GetLatest_RuntimeReader(benchmark::State& state) { GetLatest(state, false); }
+BENCHMARK(GetLatest_RuntimeReader)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void PrintRatios(const benchsupport::RatioReporter& reporter, const char* exchange) {
     std::string module = std::string(exchange) + "_Module";
     const char* baselines[][2] = {{"_Bare", "bare"}, {"_BareSameMode", "bare in the module's mode"}};
@@ -154,5 +205,9 @@ int main(int argc, char** argv) {
     return benchsupport::Main(argc, argv, [](const benchsupport::RatioReporter& reporter) {
         PrintRatios(reporter, "CheckInAAF");
         PrintRatios(reporter, "GetChildren");
+        if (reporter.Real("GetLatest_Module") > 0 && reporter.Real("GetLatest_RuntimeReader") > 0)
+            printf("GetLatest of 64 MiB: one buffer / runtime's reader: %.3f real time, %.3f CPU time\n",
+                   reporter.Real("GetLatest_Module") / reporter.Real("GetLatest_RuntimeReader"),
+                   reporter.Cpu("GetLatest_Module") / reporter.Cpu("GetLatest_RuntimeReader"));
     });
 }

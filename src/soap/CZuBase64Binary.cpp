@@ -1,8 +1,21 @@
 #include "CZuBase64Binary.h"
 
+#include <limits.h>
+
 #include "stdsoap2.h"
 
 namespace {
+
+// What soap_get gives besides characters: EOF (-1) and the markup codes -2 to
+// -6 (a start tag, an end tag, '>', '"', '\''); a character written as a
+// reference comes with its top bit set, below all of them.
+const soap_wchar kStartTag = -2;
+const soap_wchar kEndTag = -3;
+const soap_wchar kLowestMarkup = -6;
+
+// Base64 characters gathered before they are decoded: a whole number of
+// groups of four.
+const size_t kTextChunk = 4096;
 
 // Whether the context is in its counting pass and nothing but the count takes
 // the bytes: the runtime's soap_send_raw then only adds their number to
@@ -11,6 +24,124 @@ namespace {
 bool OnlyCounting(const struct soap* soap) {
     return (soap->mode & SOAP_IO_LENGTH) && !soap->fpreparesend && !soap->ffiltersend &&
            !((soap->mode & SOAP_XML_DOM) && soap->dom);
+}
+
+// The most bytes the text of one element of the message being read can decode
+// to: three for every four bytes of the message, whose length its HTTP header
+// gave. 0 when that length is unknown (chunked, or not HTTP), is not the
+// length of the text (compressed) or allows more than an int can count.
+size_t DecodedBound(const struct soap* soap) {
+    if (!soap->length || (soap->mode & SOAP_ENC_ZLIB) || (soap->imode & SOAP_IO) == SOAP_IO_CHUNK) return 0;
+    if (soap->length / 4 > (INT_MAX - 2) / 3) return 0;
+    return static_cast<size_t>(soap->length / 4 * 3 + 2);
+}
+
+// Decodes the count base64 characters at text (blanks left out, a whole
+// number of groups unless they are the last) to bytes + *decoded, within
+// capacity bytes. False with the context's error set when they do not fit or
+// are not base64.
+bool DecodeText(struct soap* soap, char* text, size_t count, unsigned char* bytes, size_t capacity, size_t* decoded) {
+    if (!count) return true;
+    size_t needed = count / 4 * 3 + (count % 4 > 1 ? count % 4 - 1 : 0);
+    if (needed > capacity - *decoded) {
+        soap->error = SOAP_LENGTH;
+        return false;
+    }
+    text[count] = '\0';
+    int size = 0;
+    // The decoder ends its bytes with a NUL when there is room: the buffer has
+    // one byte beyond its capacity for it.
+    if (!soap_base642s(soap, text, reinterpret_cast<char*>(bytes + *decoded), capacity + 1 - *decoded, &size))
+        return false;
+    *decoded += static_cast<size_t>(size);
+    return true;
+}
+
+// How the reader takes a byte of the runtime's input buffer: a blank to skip,
+// a character to gather for the decoder (which refuses what is not base64), or
+// one that soap_get must see - markup, a reference, the '=' that ends the
+// content, the bytes of a character beyond ASCII.
+enum ByteKind : unsigned char { GATHER, BLANK, MARKUP };
+
+struct ByteKinds {
+    unsigned char kind[256];
+    ByteKinds() {
+        for (int b = 0; b < 256; ++b) kind[b] = b <= ' ' ? BLANK : b >= 0x80 ? MARKUP : GATHER;
+        for (unsigned char b : {'<', '>', '&', '"', '\'', '='}) kind[b] = MARKUP;
+    }
+};
+
+const ByteKinds kByteKinds;
+
+// Reads the text of the element being read, up to its end, and decodes it as
+// it comes into one buffer of capacity bytes allocated in the context, so that
+// the bytes are never held twice. The text is taken as the runtime's
+// soap_getbase64 takes it: blanks skipped, the content ending at the first '='
+// or markup, the rest up to the end tag passed over. Plain characters are
+// taken straight from the runtime's input buffer; everything else goes through
+// soap_get, which knows references, CDATA sections and tags. Null with the
+// context's error set when the buffer cannot be had (soap->error SOAP_EOM), the
+// text is not base64 (SOAP_TYPE) or decodes to more than capacity bytes
+// (SOAP_LENGTH).
+unsigned char* DecodeContent(struct soap* soap, size_t capacity, int* size) {
+    unsigned char* bytes = static_cast<unsigned char*>(soap_malloc(soap, capacity + 1));
+    if (!bytes) return nullptr;
+    char text[kTextChunk + 1];
+    size_t count = 0, decoded = 0;
+    soap_wchar c;
+    for (;;) {
+        if (!soap->ahead && !soap->cdata) {
+            const char* buffer = soap->buf;
+            size_t at = soap->bufidx, end = soap->buflen;
+            while (at < end) {
+                unsigned char b = static_cast<unsigned char>(buffer[at]);
+                unsigned char kind = kByteKinds.kind[b];
+                if (kind == MARKUP) break;
+                ++at;
+                if (kind == BLANK) continue;
+                text[count++] = static_cast<char>(b);
+                if (count == kTextChunk) {
+                    soap->bufidx = at;
+                    if (!DecodeText(soap, text, count, bytes, capacity, &decoded)) return nullptr;
+                    count = 0;
+                }
+            }
+            soap->bufidx = at;
+        }
+        c = soap_get(soap);
+        if (c < kLowestMarkup) c &= 0x7FFFFFFF;
+        if (c == '=' || c < 0) break;
+        if (c <= ' ') continue;
+        if (c > 0x7F) {
+            soap->error = SOAP_TYPE;
+            return nullptr;
+        }
+        text[count++] = static_cast<char>(c);
+        if (count == kTextChunk) {
+            if (!DecodeText(soap, text, count, bytes, capacity, &decoded)) return nullptr;
+            count = 0;
+        }
+    }
+    if (!DecodeText(soap, text, count, bytes, capacity, &decoded)) return nullptr;
+    if (c >= 0)
+        while ((c = soap_get(soap)) != EOF && c != kStartTag && c != kEndTag) {
+        }
+    soap_unget(soap, c);
+    *size = static_cast<int>(decoded);
+    return bytes;
+}
+
+// The bytes of the element being read: decoded into one buffer when the
+// message's length bounds them, else by the runtime's soap_getbase64, which
+// gathers them in blocks and copies those into one buffer at the end.
+unsigned char* ReadContent(struct soap* soap, int* size) {
+    size_t bound = DecodedBound(soap);
+    if (bound) {
+        unsigned char* bytes = DecodeContent(soap, bound, size);
+        if (bytes || soap->error != SOAP_EOM) return bytes;
+        soap->error = SOAP_OK;  // no room for the bound: the runtime's way needs only what comes
+    }
+    return soap_getbase64(soap, size, 0);
 }
 
 } // namespace
@@ -46,7 +177,7 @@ CZuBase64Binary* CZuBase64Binary::ReadElement(struct soap* soap, const char* tag
     if (!value) return nullptr;
     *value = CZuBase64Binary();
     if (soap->body && !*soap->href) {
-        value->__ptr = soap_getbase64(soap, &value->__size, 0);
+        value->__ptr = ReadContent(soap, &value->__size);
         if (soap_xop_forward(soap, &value->__ptr, &value->__size, &value->id, &value->type, &value->options))
             return nullptr;
         if ((!value->__ptr && soap->error) || soap_element_end_in(soap, tag)) return nullptr;

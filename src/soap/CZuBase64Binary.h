@@ -18,8 +18,14 @@
 // context, fpreparesend or ffiltersend, or the DOM), in which case it encodes
 // them as the runtime does. The bytes that go out are the same either way.
 //
-// Reading is the generated code's: the text is decoded by soap_getbase64, and
-// an MTOM include or an attachment reference is resolved by the runtime. The
+// Reading takes the text as the runtime's soap_getbase64 does. When the
+// message's HTTP header gave its length, the text is decoded as it arrives into
+// one buffer sized from that length (pages never written cost no memory), so a
+// large file is held once; otherwise soap_getbase64 decodes it into blocks that
+// it then copies into one buffer, holding the bytes twice for a moment. Text
+// that decodes to more than the announced length allows is refused with
+// SOAP_LENGTH. An MTOM include or an attachment reference is resolved by the
+// runtime. The
 // xsi:type of a required element (a member of its message) must be none,
 // base64Binary, base64 or the type asked for; that of an optional element (a
 // pointer, whose value the reader allocates) is not looked at, as the generated

@@ -205,9 +205,41 @@ protected:
         std::string bytes;
     };
 
-    Read GetLatest(const std::string& file) {
-        server.enqueue(
-            ScriptedServer::Reply::http(soap11("<types:GetLatestResponse>" + file + "</types:GetLatestResponse>")));
+    enum class Framing {
+        Length,   // a Content-Length that is the body's
+        Close,    // no length: the body ends when the connection closes
+        Chunked,  // Transfer-Encoding: chunked
+    };
+
+    static std::string Body(const std::string& file) {
+        return soap11("<types:GetLatestResponse>" + file + "</types:GetLatestResponse>");
+    }
+
+    static ScriptedServer::Reply Framed(const std::string& body, Framing framing) {
+        if (framing == Framing::Length) return ScriptedServer::Reply::http(body);
+        ScriptedServer::Reply reply;
+        reply.bytes = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n";
+        if (framing == Framing::Close) {
+            reply.bytes += "\r\n" + body;
+        } else {
+            reply.bytes += "Transfer-Encoding: chunked\r\n\r\n";
+            for (size_t at = 0; at < body.size(); at += 1000) {
+                std::string piece = body.substr(at, 1000);
+                char size[16];
+                snprintf(size, sizeof size, "%zx\r\n", piece.size());
+                reply.bytes += size + piece + "\r\n";
+            }
+            reply.bytes += "0\r\n\r\n";
+        }
+        return reply;
+    }
+
+    Read GetLatest(const std::string& file, Framing framing = Framing::Length) {
+        return GetLatest(Framed(Body(file), framing));
+    }
+
+    Read GetLatest(ScriptedServer::Reply reply) {
+        server.enqueue(reply);
         AssetsPortBinding binding;
         std::string url = server.url();
         binding.endpoint = url.c_str();
@@ -236,6 +268,57 @@ TEST_F(Base64BinaryResponse, ContentIsDecodedAcrossLineBreaksAndBlanks) {
     EXPECT_EQ(SOAP_OK, read.code);
     EXPECT_TRUE(read.present);
     EXPECT_EQ("", read.bytes);
+}
+
+TEST_F(Base64BinaryResponse, ContentIsReadWhateverTheFramingAndWherePiecesEnd) {
+    // Sizes around the reader's pieces of 4096 characters (3072 bytes), with
+    // line breaks falling anywhere, and a large file.
+    const size_t sizes[] = {1, 2, 3, 3071, 3072, 3073, 6144, 6145, (size_t(1) << 20) + 1};
+    for (Framing framing : {Framing::Length, Framing::Close, Framing::Chunked}) {
+        for (size_t size : sizes) {
+            SCOPED_TRACE("framing " + std::to_string(static_cast<int>(framing)) + ", " + std::to_string(size) +
+                         " bytes");
+            std::string bytes = RandomBytes(size, static_cast<unsigned>(size)), text = Encoded(bytes);
+            Read read = GetLatest("<types:File>" + text + "</types:File>", framing);
+            EXPECT_EQ(SOAP_OK, read.code);
+            EXPECT_TRUE(read.bytes == bytes);
+
+            std::string wrapped;
+            for (size_t at = 0; at < text.size(); at += 61) wrapped += text.substr(at, 61) + "\n\t ";
+            read = GetLatest("<types:File>" + wrapped + "</types:File>", framing);
+            EXPECT_EQ(SOAP_OK, read.code);
+            EXPECT_TRUE(read.bytes == bytes);
+        }
+    }
+}
+
+TEST_F(Base64BinaryResponse, ReferencesCdataAndPaddingAreTakenAsTheRuntimeTakesThem) {
+    for (Framing framing : {Framing::Length, Framing::Close}) {
+        // Characters written as references, and a CDATA section.
+        Read read = GetLatest("<types:File>&#81;UF&#x47;<![CDATA[QUFG]]></types:File>", framing);
+        EXPECT_EQ(SOAP_OK, read.code);
+        EXPECT_EQ("AAFAAF", read.bytes);
+        // The content ends at its first '=': what follows is passed over.
+        read = GetLatest("<types:File>QUE=QUFG</types:File>", framing);
+        EXPECT_EQ(SOAP_OK, read.code);
+        EXPECT_EQ("AA", read.bytes);
+        // A lone character after whole groups decodes to nothing.
+        read = GetLatest("<types:File>QUFGQ</types:File>", framing);
+        EXPECT_EQ(SOAP_OK, read.code);
+        EXPECT_EQ("AAF", read.bytes);
+        // A character beyond ASCII is not base64.
+        read = GetLatest("<types:File>QUFG&#x4E2D;</types:File>", framing);
+        EXPECT_FALSE(read.present);
+    }
+}
+
+TEST_F(Base64BinaryResponse, TextBeyondTheAnnouncedLengthIsRefused) {
+    // The header announces a body far shorter than the one sent: the element
+    // is left out rather than outgrowing what the announced length allows.
+    std::string bytes = RandomBytes(60000, 3);
+    std::string body = Body("<types:File>" + Encoded(bytes) + "</types:File>");
+    Read read = GetLatest(ScriptedServer::Reply::oversized(body, body.size() - 400));
+    EXPECT_FALSE(read.present) << read.bytes.size() << " bytes read";
 }
 
 TEST_F(Base64BinaryResponse, MalformedContentLeavesTheElementOut) {
