@@ -52,13 +52,18 @@ std::vector<unsigned char>& fileBytes() {
     return file;
 }
 
+// Points a fresh binding at the scripted server, with credentials.
+void Connect(AssetsPortBinding& binding, const std::string& url) {
+    binding.endpoint = url.c_str();
+    binding.SetCredentials("user", "secret");
+}
+
 void CheckInAAF_Module(benchmark::State& state) {
     std::string url = checkInServer().url();
     std::vector<unsigned char>& file = fileBytes();
     for (auto _ : state) {
         AssetsPortBinding binding;
-        binding.endpoint = url.c_str();
-        binding.SetCredentials("user", "secret");
+        Connect(binding, url);
         types__CheckInAAFType request;
         request.InterplayURI = "interplay://WG/Bench/clip.aaf";
         request.AAF.__ptr = file.data();
@@ -93,8 +98,7 @@ void GetChildren_Module(benchmark::State& state) {
     std::string url = benchsupport::ChildrenServer().url();
     for (auto _ : state) {
         AssetsPortBinding binding;
-        binding.endpoint = url.c_str();
-        binding.SetCredentials("user", "secret");
+        Connect(binding, url);
         types__GetChildrenType request;
         request.InterplayURI = "interplay://WG/Bench";
         bool yes = true;
@@ -168,8 +172,7 @@ void GetLatest(benchmark::State& state, bool withLength) {
     std::string url = latestServer(withLength).url();
     for (auto _ : state) {
         AssetsPortBinding binding;
-        binding.endpoint = url.c_str();
-        binding.SetCredentials("user", "secret");
+        Connect(binding, url);
         types__GetLatestType request;
         request.InterplayURI = "interplay://WG/Bench/clip.aaf";
         types__GetLatestResponseType response;
