@@ -41,8 +41,8 @@ void Baseline_CopyBytes(benchmark::State& state) {
 }
 BENCHMARK(Baseline_CopyBytes);
 
-void Widen_Ascii(benchmark::State& state) {
-    std::vector<std::string> strings = asciiStrings();
+// Widens every string into a 260-character buffer.
+void Widen(benchmark::State& state, const std::vector<std::string>& strings) {
     wchar_t out[260];
     for (auto _ : state) {
         for (const std::string& s : strings)
@@ -51,23 +51,15 @@ void Widen_Ascii(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kStrings);
 }
+
+void Widen_Ascii(benchmark::State& state) { Widen(state, asciiStrings()); }
 BENCHMARK(Widen_Ascii);
 
-void Widen_Gbk(benchmark::State& state) {
-    std::vector<std::string> strings = gbkStrings();
-    wchar_t out[260];
-    for (auto _ : state) {
-        for (const std::string& s : strings)
-            benchmark::DoNotOptimize(
-                MultiByteToWideChar(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260));
-    }
-    state.SetItemsProcessed(state.iterations() * kStrings);
-}
+void Widen_Gbk(benchmark::State& state) { Widen(state, gbkStrings()); }
 BENCHMARK(Widen_Gbk);
 
-void Narrow_Ascii(benchmark::State& state) {
-    std::vector<std::wstring> strings;
-    for (const std::string& s : asciiStrings()) strings.emplace_back(s.begin(), s.end());
+// Narrows every string into a 260-byte buffer.
+void Narrow(benchmark::State& state, const std::vector<std::wstring>& strings) {
     char out[260];
     for (auto _ : state) {
         for (const std::wstring& s : strings)
@@ -75,19 +67,19 @@ void Narrow_Ascii(benchmark::State& state) {
                 WideCharToMultiByte(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260, nullptr, nullptr));
     }
     state.SetItemsProcessed(state.iterations() * kStrings);
+}
+
+void Narrow_Ascii(benchmark::State& state) {
+    std::vector<std::wstring> strings;
+    for (const std::string& s : asciiStrings()) strings.emplace_back(s.begin(), s.end());
+    Narrow(state, strings);
 }
 BENCHMARK(Narrow_Ascii);
 
 void Narrow_Gbk(benchmark::State& state) {
     std::vector<std::wstring> strings;
     for (int i = 0; i < kStrings; ++i) strings.push_back(L"Clip 非编 " + std::to_wstring(i));
-    char out[260];
-    for (auto _ : state) {
-        for (const std::wstring& s : strings)
-            benchmark::DoNotOptimize(
-                WideCharToMultiByte(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260, nullptr, nullptr));
-    }
-    state.SetItemsProcessed(state.iterations() * kStrings);
+    Narrow(state, strings);
 }
 BENCHMARK(Narrow_Gbk);
 

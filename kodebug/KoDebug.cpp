@@ -47,6 +47,14 @@ std::string format(const char* format, va_list args) {
     return text;
 }
 
+// A failure notice of either kind: counted, formatted and written.
+void notify(Function function, Kind kind, const char* fmt, va_list args) {
+    KoDebugLog& log = KoDebugLog::instance();
+    log.count(function);
+    std::string text = format(fmt, args);
+    log.emit(kind, 0, 0, text.data(), text.size(), -1);
+}
+
 } // namespace
 
 extern "C" {
@@ -103,24 +111,18 @@ int KoLogTextToFileA(const char* buffer) {
 }
 
 int KoLogNotifyA(int, int, const char* fmt, ...) {
-    KoDebugLog& log = KoDebugLog::instance();
-    log.count(Function::Notify);
     va_list args;
     va_start(args, fmt);
-    std::string text = format(fmt, args);
+    notify(Function::Notify, Kind::Notice, fmt, args);
     va_end(args);
-    log.emit(Kind::Notice, 0, 0, text.data(), text.size(), -1);
     return 1;
 }
 
 int KoLogNotifyA_Add_file(int, int, const char* fmt, ...) {
-    KoDebugLog& log = KoDebugLog::instance();
-    log.count(Function::NotifyAddFile);
     va_list args;
     va_start(args, fmt);
-    std::string text = format(fmt, args);
+    notify(Function::NotifyAddFile, Kind::NoticeWithFile, fmt, args);
     va_end(args);
-    log.emit(Kind::NoticeWithFile, 0, 0, text.data(), text.size(), -1);
     return 1;
 }
 
