@@ -16,6 +16,8 @@ void resetCallCounts() { KoDebugLog::instance().resetCalls(); }
 
 void reloadConfiguration() { KoDebugLog::instance().configure(); }
 
+void configure(const char* live, const char* file) { KoDebugLog::instance().configure(live, file); }
+
 // Shared with the sink, which may still run on another thread after the
 // capture is gone.
 struct KoDebugCapture::Store {

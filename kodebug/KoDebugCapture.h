@@ -64,6 +64,9 @@ KODEBUG_API unsigned long callCount(Function function);
 KODEBUG_API void resetCallCounts();
 // Reads KODEBUG_LIVE and KODEBUG_FILE again (normally read once, at first use).
 KODEBUG_API void reloadConfiguration();
+// Configures as if KODEBUG_LIVE were live and KODEBUG_FILE were file (null for
+// unset), without touching the environment: safe while other threads log.
+KODEBUG_API void configure(const char* live, const char* file);
 // The capacity of the buffers KoGetLogBuffer hands out.
 KODEBUG_API int logBufferCapacity();
 

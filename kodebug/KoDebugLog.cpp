@@ -39,14 +39,30 @@ std::string categoryTag(int category, int level) {
     return tag;
 }
 
+// The local date, hour and minute of the minute a thread last logged in.
+// Zone changes fall on whole minutes, so one conversion a minute gives the same
+// text as one a line; the zone itself is resolved by configure(), never here,
+// so a line reads nothing of the environment.
+struct MinuteStamp {
+    time_t minute = -1;
+    char text[32] = {};
+    size_t length = 0;
+};
+thread_local MinuteStamp t_minute;
+
 std::string timestamp() {
     timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
-    tm local;
-    localtime_r(&now.tv_sec, &local);
+    time_t minute = now.tv_sec - now.tv_sec % 60;
+    if (minute != t_minute.minute) {
+        tm local;
+        localtime_r(&minute, &local);
+        t_minute.length = strftime(t_minute.text, sizeof t_minute.text, "%Y-%m-%d %H:%M:", &local);
+        t_minute.minute = minute;
+    }
     char text[64];
-    size_t n = strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    snprintf(text + n, sizeof text - n, ".%03ld %ld ", now.tv_nsec / 1000000L,
+    snprintf(text, sizeof text, "%.*s%02ld.%03ld %ld ", static_cast<int>(t_minute.length), t_minute.text,
+             static_cast<long>(now.tv_sec - minute), now.tv_nsec / 1000000L,
              static_cast<long>(syscall(SYS_gettid)));
     return text;
 }
@@ -60,11 +76,14 @@ KoDebugLog& KoDebugLog::instance() {
 
 KoDebugLog::KoDebugLog() { configure(); }
 
-void KoDebugLog::configure() {
-    const char* live = getenv("KODEBUG_LIVE");
+void KoDebugLog::configure() { configure(getenv("KODEBUG_LIVE"), getenv("KODEBUG_FILE")); }
+
+void KoDebugLog::configure(const char* live, const char* path) {
+    // The zone is read from the environment here, in the configuring thread;
+    // the loggers' conversions then use what this resolved.
+    tzset();
     m_liveConfigured = live && strcmp(live, "1") == 0;
 
-    const char* path = getenv("KODEBUG_FILE");
     std::string failure;
     {
         std::lock_guard<std::mutex> lock(m_fileMutex);

@@ -44,6 +44,10 @@ public:
     void forceFilters(kodebug::Filter live, kodebug::Filter file);
     // Reads KODEBUG_LIVE and KODEBUG_FILE.
     void configure();
+    // Opens the live log when live is "1" and appends file messages to file
+    // when it is a non-empty path; resolves the local time zone once for the
+    // file log's timestamps.
+    void configure(const char* live, const char* file);
 
 private:
     KoDebugLog();

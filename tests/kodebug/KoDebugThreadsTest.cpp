@@ -69,12 +69,10 @@ TEST(KoDebugThreads, CaptureReceivesEveryMessageIntact) {
 TEST(KoDebugThreads, FileLinesDoNotMix) {
     TempDir dir;
     std::string path = dir.file("threads.log");
-    setenv("KODEBUG_FILE", path.c_str(), 1);
-    kodebug::reloadConfiguration();
+    kodebug::configure(nullptr, path.c_str());
     runThreads([](int t) {
         for (int i = 0; i < kMessages; ++i) trace(6044, text(t, i) + "\n");
     });
-    unsetenv("KODEBUG_FILE");
     kodebug::reloadConfiguration();
 
     std::istringstream lines(dir.read("threads.log"));
@@ -92,21 +90,15 @@ TEST(KoDebugThreads, ReconfiguringWhileOthersLog) {
     std::string path = dir.file("switch.log");
     std::atomic<bool> stop{false};
     std::thread configurer([&] {
-        for (int i = 0; !stop; ++i) {
-            // Only this thread touches the environment while the others log.
-            if (i % 2)
-                setenv("KODEBUG_FILE", path.c_str(), 1);
-            else
-                unsetenv("KODEBUG_FILE");
-            kodebug::reloadConfiguration();
-        }
+        // The values go in directly: the environment is no place to change
+        // while other threads run (every getenv would race the setenv).
+        for (int i = 0; !stop; ++i) kodebug::configure(nullptr, i % 2 ? path.c_str() : nullptr);
     });
     runThreads([](int t) {
         for (int i = 0; i < kMessages; ++i) trace(6044, text(t, i) + "\n");
     });
     stop = true;
     configurer.join();
-    unsetenv("KODEBUG_FILE");
     kodebug::reloadConfiguration();
     SUCCEED(); // what counts is that the sanitizers stay quiet
 }
