@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "CKoBaseException.h"
+#include "KoCom.h"
 
 template <class T>
 class TKoSmartPtr {
@@ -76,8 +77,27 @@ public:
         if (T* old = std::exchange(m_p, nullptr)) old->Release();
     }
 
+    // Where a callee stores a new pointer (with its reference) for this smart
+    // pointer to own; what it held before is dropped first.
+    T** Put() {
+        Clear();
+        return &m_p;
+    }
+    // The same, for the callees that take untyped storage (QueryInterface).
+    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+
+    // Queries the held pointer for the interface iid, stored into out.
+    template <class Q> HRESULT Query(REFIID iid, TKoSmartPtr<Q>& out) const {
+        return operator->()->QueryInterface(iid, out.PutVoid());
+    }
+
 private:
     T* m_p;
 };
+
+// Queries from for the interface iid, stored into *out with its reference.
+template <class From, class Q> HRESULT KoQueryInterface(From* from, REFIID iid, Q** out) {
+    return from->QueryInterface(iid, reinterpret_cast<void**>(out));
+}
 
 #endif // TKO_SMART_PTR_H
