@@ -1,6 +1,7 @@
 #include "CZuInterplayObject.h"
 
 #include "KoText.h"
+#include "ZuTexts.h"
 
 namespace {
 
@@ -39,25 +40,21 @@ HRESULT CZuInterplayObject::Reserved4() { return S_OK; }
 
 HRESULT CZuInterplayObject::OnLeaveFromPool() {
     PoolCounts counts(GetPoolManager());
-    KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL, "CZuInterplayObject::OnLeaveFromPool %S NODE",
-                   m_objectName);
-    KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL,
-                   "CZuInterplayObject::OnLeaveFromPool %S POOL ALLOCATED: %u USED: %u FREE: %u",
-                   m_objectName, counts.allocated, counts.used, counts.free);
+    KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL, ZU_LOG_LEAVE_POOL_NODE, m_objectName);
+    KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL, ZU_LOG_LEAVE_POOL_COUNTS, m_objectName,
+                   counts.allocated, counts.used, counts.free);
     return CKoPoolElement::OnLeaveFromPool();
 }
 
 HRESULT CZuInterplayObject::OnReturnToPool() {
     // The pool still counts this object as used.
     PoolCounts counts(GetPoolManager());
-    KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL, "CZuInterplayObject::OnReturnToPool %S NODE",
-                   m_objectName);
-    KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL,
-                   "CZuInterplayObject::OnReturnToPool %S POOL ALLOCATED: %u USED: %u FREE: %u",
-                   m_objectName, counts.allocated, counts.used, counts.free);
+    KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL, ZU_LOG_RETURN_POOL_NODE, m_objectName);
+    KoTraceMessage(KO_TRACE_CATEGORY_POOL, KO_TRACE_LEVEL, ZU_LOG_RETURN_POOL_COUNTS, m_objectName,
+                   counts.allocated, counts.used, counts.free);
     // Runs outside the pool's lock: what the object releases here goes back
     // to its own pool.
     HRESULT hr = static_cast<IZuInterplayObject*>(this)->Flush();
-    if (FAILED(hr)) KoNotifyFailure("CZuInterplayObject::OnReturnToPool ERROR ! Failed to flush node", hr);
+    if (FAILED(hr)) KoNotifyFailure(ZU_NOTICE_FLUSH_FAILED, hr);
     return CKoPoolElement::OnReturnToPool();
 }

@@ -10,8 +10,10 @@
 #include "IZuInterplayObject.h"
 #include "KoText.h"
 #include "KoTrace.h"
+#include "TKoSmartPtr.h"
 #include "TKodPoolManager.h"
 #include "ZuResultCodes.h"
+#include "ZuTexts.h"
 
 enum { ZU_OBJECT_NAME_CCH = 64 };
 
@@ -72,12 +74,13 @@ HRESULT CZuInterplayObject::Allocate(const wchar_t* objectName, const char* sour
     if (!object) return ZU_E_OUTOFMEMORY;
     IKoCOMPoolElement* element = object;
     IUnknown* unknown = nullptr;
-    HRESULT hr = element->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown));
+    HRESULT hr = KoQueryInterface(element, IID_IUnknown, &unknown);
     // Gives up the creation reference: the object now lives on through
     // unknown, or is destroyed.
     element->Release();
     if (FAILED(hr)) {
-        if (sourceUnit) KoNotifyFailureAt(" CZuAexParamAllocator::Allocate() failed ", hr, sourceUnit, 45);
+        if (sourceUnit)
+            KoNotifyFailureAt(ZU_NOTICE_ALLOCATE_FAILED, hr, sourceUnit, ZU_NOTICE_ALLOCATE_FAILED_LINE);
         return hr;
     }
     *out = unknown;

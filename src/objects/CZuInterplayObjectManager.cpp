@@ -10,10 +10,13 @@
 #include "CZuInterplayMobLocatorListAllocator.h"
 #include "KoTrace.h"
 #include "ZuResultCodes.h"
+#include "ZuTexts.h"
 
 namespace {
 
-const char kSourceUnit[] = "src\\CZuInterplayObjectManager";
+void Notify(const ZuFailureNotice& notice, HRESULT hr) {
+    KoNotifyFailureAt(notice.text, hr, notice.sourceUnit, notice.line);
+}
 
 // The allocator class names, by kind; each is also its pool's name.
 const wchar_t* const kAllocatorNames[ZU_OBJECT_KIND_COUNT] = {
@@ -69,8 +72,7 @@ HRESULT CZuInterplayObjectManager::GetInterplayObject(unsigned kind, IZuInterpla
     if (!pool) return ZU_E_FAILED;
     HRESULT hr = pool->GetTypedElement(out);
     if (FAILED(hr)) {
-        KoNotifyFailureAt("CZuInterplayObjectManager::GetInterplayObject - GetTypedElement failed!", hr,
-                          kSourceUnit, 119);
+        Notify(ZU_NOTICE_GET_TYPED_ELEMENT, hr);
         return hr;
     }
     return S_OK;
@@ -84,8 +86,7 @@ HRESULT CZuInterplayObjectManager::Initialize() {
     for (unsigned kind = 0; kind < ZU_OBJECT_KIND_COUNT && SUCCEEDED(hr); ++kind) {
         hr = AddAllocatorToPoolManagers(allocators[kind], kAllocatorNames[kind], kind);
         if (FAILED(hr))
-            KoNotifyFailureAt("CZuInterplayObjectManager::Initialize - AddAllocatorToPoolManagers failed!", hr,
-                              kSourceUnit, 172);
+            Notify(ZU_NOTICE_ADD_ALLOCATOR_FAILED, hr);
     }
 
     // A registered allocator lives on through its pool's reference.
@@ -97,9 +98,7 @@ HRESULT CZuInterplayObjectManager::Initialize() {
 HRESULT CZuInterplayObjectManager::AddAllocatorToPoolManagers(IKoPoolAllocator* allocator,
                                                               const wchar_t* poolName, unsigned kind) {
     if (!allocator) {
-        KoNotifyFailureAt(
-            "CZuInterplayObjectManager::AddAllocatorToPoolManagers called with invalid in_pIKoPoolAllocator pointer!",
-            ZU_E_INVALIDPOINTER, kSourceUnit, 199);
+        Notify(ZU_NOTICE_INVALID_ALLOCATOR, ZU_E_INVALIDPOINTER);
         return ZU_E_INVALIDPOINTER;
     }
     if (kind >= ZU_OBJECT_KIND_COUNT) return ZU_E_INVALIDARG;
@@ -109,8 +108,7 @@ HRESULT CZuInterplayObjectManager::AddAllocatorToPoolManagers(IKoPoolAllocator* 
         pool = new (std::nothrow)
             CZuInterplayObjectPool(poolName, ZU_POOL_INITIAL_COUNT, ZU_POOL_LIMIT, allocator);
     if (!pool) {
-        KoNotifyFailureAt("CZuInterplayObjectManager::AddAllocatorToPoolManagers - Pool creation failed. Out of memory!",
-                          ZU_E_OUTOFMEMORY, kSourceUnit, 220);
+        Notify(ZU_NOTICE_POOL_CREATION_FAILED, ZU_E_OUTOFMEMORY);
         return ZU_E_OUTOFMEMORY;
     }
     // The table's reference becomes the pool's only one.

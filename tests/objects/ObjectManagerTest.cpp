@@ -8,6 +8,7 @@
 #include "CZuInterplayMobAttributeAllocator.h"
 #include "KoDebugCapture.h"
 #include "ObjectsTestSupport.h"
+#include "ZuTexts.h"
 
 using namespace zutest;
 using kodebug::Filter;
@@ -16,6 +17,14 @@ using kodebug::KoDebugCapture;
 using kodebug::Kind;
 
 namespace {
+
+// A failure notice as the log holds it, with the code as written (hex).
+std::string Notice(const char* text, const char* code, const char* sourceUnit, int line) {
+    return std::string(text) + " hr=" + code + ".File : " + sourceUnit + ". LINE : " + std::to_string(line);
+}
+std::string Notice(const ZuFailureNotice& notice, const char* code) {
+    return Notice(notice.text, code, notice.sourceUnit, notice.line);
+}
 
 // An allocator whose Allocate the test decides.
 class ScriptedAllocator : public IKoPoolAllocator, public CKoLightUnknown {
@@ -151,9 +160,7 @@ TEST_F(ObjectManagerTest, RegistrationRefusals) {
     EXPECT_EQ(ZU_E_INVALIDARG, manager->AddAllocatorToPoolManagers(allocator, L"Pool", 6));
     EXPECT_TRUE(capture.messages().empty());
     EXPECT_EQ(ZU_E_INVALIDPOINTER, manager->AddAllocatorToPoolManagers(nullptr, L"Pool", 2));
-    EXPECT_EQ(std::vector<std::string>{"CZuInterplayObjectManager::AddAllocatorToPoolManagers called with "
-                                       "invalid in_pIKoPoolAllocator pointer! hr=88888045.File : "
-                                       "src\\CZuInterplayObjectManager. LINE : 199"},
+    EXPECT_EQ(std::vector<std::string>{Notice(ZU_NOTICE_INVALID_ALLOCATOR, "88888045")},
               Texts(capture.messages(Kind::NoticeWithFile)));
     IZuInterplayObject* object = nullptr;
     EXPECT_EQ(ZU_E_FAILED, manager->GetInterplayObject(2, &object)) << "nothing was registered";
@@ -188,12 +195,8 @@ TEST_F(ObjectManagerTest, InitializeStopsAtTheFirstFailure) {
     EXPECT_EQ(ZU_E_INVALIDPOINTER, manager->Initialize());
     std::vector<std::string> notices = Texts(capture.messages(Kind::NoticeWithFile));
     ASSERT_EQ(2u, notices.size());
-    EXPECT_EQ("CZuInterplayObjectManager::AddAllocatorToPoolManagers called with invalid in_pIKoPoolAllocator "
-              "pointer! hr=88888045.File : src\\CZuInterplayObjectManager. LINE : 199",
-              notices[0]);
-    EXPECT_EQ("CZuInterplayObjectManager::Initialize - AddAllocatorToPoolManagers failed! hr=88888045.File : "
-              "src\\CZuInterplayObjectManager. LINE : 172",
-              notices[1]);
+    EXPECT_EQ(Notice(ZU_NOTICE_INVALID_ALLOCATOR, "88888045"), notices[0]);
+    EXPECT_EQ(Notice(ZU_NOTICE_ADD_ALLOCATOR_FAILED, "88888045"), notices[1]);
 
     IZuInterplayObject* object = nullptr;
     ASSERT_EQ(S_OK, manager->GetInterplayObject(0, &object)) << "the kind before the failure stays";
@@ -211,12 +214,8 @@ TEST_F(ObjectManagerTest, PoolThatCannotBeMade) {
     EXPECT_EQ(ZU_E_OUTOFMEMORY, manager->Initialize());
     std::vector<std::string> notices = Texts(capture.messages(Kind::NoticeWithFile));
     ASSERT_EQ(2u, notices.size());
-    EXPECT_EQ("CZuInterplayObjectManager::AddAllocatorToPoolManagers - Pool creation failed. Out of memory! "
-              "hr=88888043.File : src\\CZuInterplayObjectManager. LINE : 220",
-              notices[0]);
-    EXPECT_EQ("CZuInterplayObjectManager::Initialize - AddAllocatorToPoolManagers failed! hr=88888043.File : "
-              "src\\CZuInterplayObjectManager. LINE : 172",
-              notices[1]);
+    EXPECT_EQ(Notice(ZU_NOTICE_POOL_CREATION_FAILED, "88888043"), notices[0]);
+    EXPECT_EQ(Notice(ZU_NOTICE_ADD_ALLOCATOR_FAILED, "88888043"), notices[1]);
     IZuInterplayObject* object = nullptr;
     for (unsigned kind = 0; kind < 6; ++kind) {
         HRESULT hr = manager->GetInterplayObject(kind, &object);
@@ -239,8 +238,7 @@ TEST_F(ObjectManagerTest, PoolThatCannotHandOut) {
     IZuInterplayObject* object = sentinel;
     EXPECT_EQ(ZU_E_OUTOFMEMORY, manager->GetInterplayObject(2, &object));
     EXPECT_EQ(sentinel, object);
-    EXPECT_EQ(std::vector<std::string>{"CZuInterplayObjectManager::GetInterplayObject - GetTypedElement failed! "
-                                       "hr=88888043.File : src\\CZuInterplayObjectManager. LINE : 119"},
+    EXPECT_EQ(std::vector<std::string>{Notice(ZU_NOTICE_GET_TYPED_ELEMENT, "88888043")},
               Texts(capture.messages(Kind::NoticeWithFile)));
     manager->NonDelegatingRelease();
 }
@@ -250,11 +248,11 @@ TEST_F(ObjectManagerTest, AllocatorGivesUpAnObjectThatRefusesIUnknown) {
     IUnknown* sentinel = reinterpret_cast<IUnknown*>(0x1);
     IUnknown* out = sentinel;
     EXPECT_EQ(E_NOINTERFACE, CZuInterplayObject::Allocate<RefusingObject>(
-                                 L"Refusing", "src\\CZuInterplayMobAttributeAllocator", &out));
+                                 L"Refusing", ZU_UNIT_MOB_ATTRIBUTE_ALLOCATOR, &out));
     EXPECT_EQ(sentinel, out);
     EXPECT_EQ(0, Live()) << "the object was given up";
-    EXPECT_EQ(std::vector<std::string>{" CZuAexParamAllocator::Allocate() failed  hr=80004002.File : "
-                                       "src\\CZuInterplayMobAttributeAllocator. LINE : 45"},
+    EXPECT_EQ(std::vector<std::string>{Notice(ZU_NOTICE_ALLOCATE_FAILED, "80004002",
+                                              ZU_UNIT_MOB_ATTRIBUTE_ALLOCATOR, ZU_NOTICE_ALLOCATE_FAILED_LINE)},
               Texts(capture.messages(Kind::NoticeWithFile)));
 
     // The locator allocators write nothing.
@@ -277,7 +275,7 @@ TEST_F(ObjectManagerTest, FailedFlushIsNoticedAndTheObjectStillReturns) {
     ASSERT_EQ(S_OK, manager->GetInterplayObject(0, &object));
     IZuInterplayObject* first = object;
     object->Release();
-    EXPECT_EQ(std::vector<std::string>{"CZuInterplayObject::OnReturnToPool ERROR ! Failed to flush node hr=80004005."},
+    EXPECT_EQ(std::vector<std::string>{std::string(ZU_NOTICE_FLUSH_FAILED) + " hr=80004005."},
               Texts(capture.messages(Kind::Notice)));
     EXPECT_EQ(1u, RefCount(first));
     ASSERT_EQ(S_OK, manager->GetInterplayObject(0, &object));
