@@ -29,6 +29,51 @@
 
 #include "ZuAssetsH.h"
 
+// The service operations, in the binding's order: X(operation, request type,
+// response type), the types named without their "types__" prefix. The binding
+// has one method __assets__<operation>(request, response) for each.
+#define ZU_ASSETS_OPERATIONS(X) \
+    X(GetStreamingURL, GetStreamingURLType, GetStreamingURLResponseType)                         \
+    X(AddReservation, AddReservationType, AddReservationResponseType)                            \
+    X(AddRestrictions, AddRestrictionsType, AddRestrictionsResponseType)                         \
+    X(CheckIn, CheckInType, CheckInResponseType)                                                 \
+    X(CheckInAAF, CheckInAAFType, CheckInAAFResponseType)                                        \
+    X(CreateFolder, CreateFolderType, CreateFolderResponseType)                                  \
+    X(CreateFolders, CreateFoldersType, CreateFoldersResponseType)                               \
+    X(CreateSubclip, CreateSubclipType, CreateSubclipResponseType)                               \
+    X(DeleteAssets, DeleteAssetsType, DeleteAssetsResponseType)                                  \
+    X(Duplicate, DuplicateType, DuplicateResponseType)                                           \
+    X(FindLinks, FindLinksType, FindLinksResponseType)                                           \
+    X(FindRelatives, FindRelativesType, FindRelativesResponseType)                               \
+    X(GetAttributes, GetAttributesType, GetAttributesResponseType)                               \
+    X(GetCategories, GetCategoriesType, GetCategoriesResponseType)                               \
+    X(GetChildren, GetChildrenType, GetChildrenResponseType)                                     \
+    X(GetFileDetails, GetFileDetailsType, GetFileDetailsResponseType)                            \
+    X(GetHeadframe, GetHeadframeType, GetHeadframeResponseType)                                  \
+    X(GetLatest, GetLatestType, GetLatestResponseType)                                           \
+    X(GetLocators, GetLocatorsType, GetLocatorsResponseType)                                     \
+    X(GetUMIDLocators, GetLocatorsType, GetUMIDLocatorsResponseType)                             \
+    X(GetMetaSyncXML, GetMetaSyncXMLType, GetMetaSyncXMLResponseType)                            \
+    X(GetReservations, GetReservationsType, GetReservationsResponseType)                         \
+    X(GetResolutions, GetResolutionsType, GetResolutionsResponseType)                            \
+    X(GetRestrictions, GetRestrictionsType, GetRestrictionsResponseType)                         \
+    X(LinkToMOB, LinkToMOBType, LinkToMOBResponseType)                                           \
+    X(ModifyFolderACLs, ModifyFolderACLsType, ModifyFolderACLsResponseType)                      \
+    X(Move, MoveType, MoveResponseType)                                                          \
+    X(Rename, RenameType, RenameResponseType)                                                    \
+    X(RemoveLocators, RemoveLocatorsType, RemoveLocatorsResponseType)                            \
+    X(RemoveUMIDLocators, RemoveUMIDLocatorsType, RemoveLocatorsResponseType)                    \
+    X(RemoveReservations, RemoveReservationsType, RemoveReservationsResponseType)                \
+    X(SaveLocators, SaveLocatorsType, SaveLocatorsResponseType)                                  \
+    X(SaveUMIDLocators, SaveUMIDLocatorsType, SaveUMIDLocatorsResponseType)                      \
+    X(Search, SearchType, SearchResponseType)                                                    \
+    X(SetAttributes, SetAttributesType, SetAttributesResponseType)                               \
+    X(SetCategories, SetCategoriesType, SetCategoriesResponseType)                               \
+    X(SetHeadframe, SetHeadframeType, SetHeadframeResponseType)                                  \
+    X(CreateShotlist, CreateShotlistType, CreateShotlistResponseType)                            \
+    X(CreateMasterClip, CreateMasterClipType, CreateMasterClipResponseType)                      \
+    X(GetCustomUserAttributes, GetCustomUserAttributesType, GetCustomUserAttributesResponseType)
+
 class AssetsPortBinding {
 public:
     // The mode the binding's context is created in.
@@ -47,87 +92,12 @@ public:
     // header record cannot be allocated.
     int SetCredentials(const std::string& userName, const std::string& password);
 
-    // The service operations, in the binding's order.
-    virtual int __assets__GetStreamingURL(ZuAssets::types__GetStreamingURLType* request,
-        ZuAssets::types__GetStreamingURLResponseType* response);
-    virtual int __assets__AddReservation(ZuAssets::types__AddReservationType* request,
-        ZuAssets::types__AddReservationResponseType* response);
-    virtual int __assets__AddRestrictions(ZuAssets::types__AddRestrictionsType* request,
-        ZuAssets::types__AddRestrictionsResponseType* response);
-    virtual int __assets__CheckIn(ZuAssets::types__CheckInType* request,
-        ZuAssets::types__CheckInResponseType* response);
-    virtual int __assets__CheckInAAF(ZuAssets::types__CheckInAAFType* request,
-        ZuAssets::types__CheckInAAFResponseType* response);
-    virtual int __assets__CreateFolder(ZuAssets::types__CreateFolderType* request,
-        ZuAssets::types__CreateFolderResponseType* response);
-    virtual int __assets__CreateFolders(ZuAssets::types__CreateFoldersType* request,
-        ZuAssets::types__CreateFoldersResponseType* response);
-    virtual int __assets__CreateSubclip(ZuAssets::types__CreateSubclipType* request,
-        ZuAssets::types__CreateSubclipResponseType* response);
-    virtual int __assets__DeleteAssets(ZuAssets::types__DeleteAssetsType* request,
-        ZuAssets::types__DeleteAssetsResponseType* response);
-    virtual int __assets__Duplicate(ZuAssets::types__DuplicateType* request,
-        ZuAssets::types__DuplicateResponseType* response);
-    virtual int __assets__FindLinks(ZuAssets::types__FindLinksType* request,
-        ZuAssets::types__FindLinksResponseType* response);
-    virtual int __assets__FindRelatives(ZuAssets::types__FindRelativesType* request,
-        ZuAssets::types__FindRelativesResponseType* response);
-    virtual int __assets__GetAttributes(ZuAssets::types__GetAttributesType* request,
-        ZuAssets::types__GetAttributesResponseType* response);
-    virtual int __assets__GetCategories(ZuAssets::types__GetCategoriesType* request,
-        ZuAssets::types__GetCategoriesResponseType* response);
-    virtual int __assets__GetChildren(ZuAssets::types__GetChildrenType* request,
-        ZuAssets::types__GetChildrenResponseType* response);
-    virtual int __assets__GetFileDetails(ZuAssets::types__GetFileDetailsType* request,
-        ZuAssets::types__GetFileDetailsResponseType* response);
-    virtual int __assets__GetHeadframe(ZuAssets::types__GetHeadframeType* request,
-        ZuAssets::types__GetHeadframeResponseType* response);
-    virtual int __assets__GetLatest(ZuAssets::types__GetLatestType* request,
-        ZuAssets::types__GetLatestResponseType* response);
-    virtual int __assets__GetLocators(ZuAssets::types__GetLocatorsType* request,
-        ZuAssets::types__GetLocatorsResponseType* response);
-    virtual int __assets__GetUMIDLocators(ZuAssets::types__GetLocatorsType* request,
-        ZuAssets::types__GetUMIDLocatorsResponseType* response);
-    virtual int __assets__GetMetaSyncXML(ZuAssets::types__GetMetaSyncXMLType* request,
-        ZuAssets::types__GetMetaSyncXMLResponseType* response);
-    virtual int __assets__GetReservations(ZuAssets::types__GetReservationsType* request,
-        ZuAssets::types__GetReservationsResponseType* response);
-    virtual int __assets__GetResolutions(ZuAssets::types__GetResolutionsType* request,
-        ZuAssets::types__GetResolutionsResponseType* response);
-    virtual int __assets__GetRestrictions(ZuAssets::types__GetRestrictionsType* request,
-        ZuAssets::types__GetRestrictionsResponseType* response);
-    virtual int __assets__LinkToMOB(ZuAssets::types__LinkToMOBType* request,
-        ZuAssets::types__LinkToMOBResponseType* response);
-    virtual int __assets__ModifyFolderACLs(ZuAssets::types__ModifyFolderACLsType* request,
-        ZuAssets::types__ModifyFolderACLsResponseType* response);
-    virtual int __assets__Move(ZuAssets::types__MoveType* request,
-        ZuAssets::types__MoveResponseType* response);
-    virtual int __assets__Rename(ZuAssets::types__RenameType* request,
-        ZuAssets::types__RenameResponseType* response);
-    virtual int __assets__RemoveLocators(ZuAssets::types__RemoveLocatorsType* request,
-        ZuAssets::types__RemoveLocatorsResponseType* response);
-    virtual int __assets__RemoveUMIDLocators(ZuAssets::types__RemoveUMIDLocatorsType* request,
-        ZuAssets::types__RemoveLocatorsResponseType* response);
-    virtual int __assets__RemoveReservations(ZuAssets::types__RemoveReservationsType* request,
-        ZuAssets::types__RemoveReservationsResponseType* response);
-    virtual int __assets__SaveLocators(ZuAssets::types__SaveLocatorsType* request,
-        ZuAssets::types__SaveLocatorsResponseType* response);
-    virtual int __assets__SaveUMIDLocators(ZuAssets::types__SaveUMIDLocatorsType* request,
-        ZuAssets::types__SaveUMIDLocatorsResponseType* response);
-    virtual int __assets__Search(ZuAssets::types__SearchType* request,
-        ZuAssets::types__SearchResponseType* response);
-    virtual int __assets__SetAttributes(ZuAssets::types__SetAttributesType* request,
-        ZuAssets::types__SetAttributesResponseType* response);
-    virtual int __assets__SetCategories(ZuAssets::types__SetCategoriesType* request,
-        ZuAssets::types__SetCategoriesResponseType* response);
-    virtual int __assets__SetHeadframe(ZuAssets::types__SetHeadframeType* request,
-        ZuAssets::types__SetHeadframeResponseType* response);
-    virtual int __assets__CreateShotlist(ZuAssets::types__CreateShotlistType* request,
-        ZuAssets::types__CreateShotlistResponseType* response);
-    virtual int __assets__CreateMasterClip(ZuAssets::types__CreateMasterClipType* request,
-        ZuAssets::types__CreateMasterClipResponseType* response);
-    virtual int __assets__GetCustomUserAttributes(ZuAssets::types__GetCustomUserAttributesType* request,
-        ZuAssets::types__GetCustomUserAttributesResponseType* response);
+    // The service operations (ZU_ASSETS_OPERATIONS), in the binding's order.
+#define ZU_ASSETS_DECLARE_OPERATION(Operation, Request, Response)                     \
+    virtual int __assets__##Operation(ZuAssets::types__##Request* request,             \
+                                      ZuAssets::types__##Response* response);
+    ZU_ASSETS_OPERATIONS(ZU_ASSETS_DECLARE_OPERATION)
+#undef ZU_ASSETS_DECLARE_OPERATION
 
     // The runtime context, owned; null if it could not be created.
     struct soap* soap;
