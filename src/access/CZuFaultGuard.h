@@ -16,8 +16,6 @@
 #ifndef CZU_FAULT_GUARD_H
 #define CZU_FAULT_GUARD_H
 
-#include <new>
-
 #include "KoCom.h"
 #include "ZuResultCodes.h"
 
@@ -41,18 +39,5 @@ private:
     // Shows the message box; ZU_E_FAILED.
     static HRESULT Fail(const char* messageBoxText) noexcept;
 };
-
-// Runs an operation's work so that no exception leaves it: memory that runs out
-// becomes ZU_E_OUTOFMEMORY, anything else ZU_E_FAILED; otherwise the work's own
-// result. For the operations that are not under the fault guard.
-template <class Work> HRESULT ZuNoThrow(Work&& work) noexcept {
-    try {
-        return work();
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    } catch (...) {
-        return ZU_E_FAILED;
-    }
-}
 
 #endif // CZU_FAULT_GUARD_H

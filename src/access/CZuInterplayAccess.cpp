@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "CZuServiceCall.h"
 #include "KoCodePage.h"
 #include "KoText.h"
 #include "ZuResultCodes.h"
@@ -49,6 +50,10 @@ void CZuInterplayAccess::Widen(const char* text, wchar_t* buffer, size_t bufferC
 const wchar_t* CZuInterplayAccess::HandBack(const char* text) {
     Widen(text, m_returnedText, ZU_WIDE_TEXT);
     return m_returnedText;
+}
+
+CZuServiceCall CZuInterplayAccess::OpenCall() {
+    return CZuServiceCall(m_serviceURL, m_userName, m_password, m_lastErrorText);
 }
 
 HRESULT CZuInterplayAccess::SetCredentials(const wchar_t* user, const wchar_t* password) {

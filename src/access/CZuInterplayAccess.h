@@ -11,6 +11,8 @@
 #include "IZuInterplayObject.h"
 #include "TKoSmartPtr.h"
 
+class CZuServiceCall;
+
 namespace ZuAssets {
 class types__AttributeListType;
 class types__AssetDescriptionListType;
@@ -106,6 +108,10 @@ public:
 
 private:
     friend class CZuInterplayAccessTestPeer;
+
+    // Opens one exchange with the service: the stored service URL, user name
+    // and password; the last error text is the object's.
+    CZuServiceCall OpenCall();
 
     // Creates the object manager and its pools (CZuInterplayAccess_Objects.cpp).
     void CreateObjectManager();

@@ -1,23 +1,12 @@
 // Reading and writing the attributes of one asset.
-#include <new>
-#include <vector>
-
+#include "CZuAttributeRecords.h"
 #include "CZuInterplayAccess.h"
 #include "CZuServiceCall.h"
+#include "KoResult.h"
 #include "ZuResultCodes.h"
+#include "ZuTexts.h"
 
 using namespace ZuAssets;
-
-namespace {
-
-const char kSetLine[] = "CZuInterplayAccess::SetAttributes , __assets__SetAttributes FALSE = %S  ! \n";
-const char kSetValueLine[] = "CZuInterplayAccess::SetAttributes , __assets__SetAttributes value = %d  ! \n";
-const char kGetLine[] = "CZuInterplayUploading::CheckInAAF , __assets__GetAttributes FALSE = %S  ! \n";
-
-// The group whose attributes are never written back.
-const char kSystemGroup[] = "SYSTEM";
-
-} // namespace
 
 HRESULT CZuInterplayAccess::PackAttributes(const types__AttributeListType* from,
                                            IZuInterplayMobAttributeList* list) {
@@ -29,9 +18,8 @@ HRESULT CZuInterplayAccess::PackAttributes(const types__AttributeListType* from,
     for (const types__AttributeType* item : from->Attribute) {
         if (!item) continue;  // read as nil: nothing to carry
         TKoSmartPtr<IZuInterplayMobAttribute> attribute;
-        HRESULT hr = CreateMobAttribute(&attribute);
-        if (FAILED(hr)) return hr;
-        if (!attribute) return ZU_E_FAILED;
+        KO_RETURN_IF_FAILED(CreateMobAttribute(attribute.Put()));
+        KO_RETURN_HR_IF_NULL(ZU_E_FAILED, attribute);
         // A pooled object has mostly left the cache by now: its fields are
         // fetched while the texts are widened.
         const wchar_t* field = nullptr;
@@ -44,16 +32,15 @@ HRESULT CZuInterplayAccess::PackAttributes(const types__AttributeListType* from,
         attribute->SetGroup(group);
         attribute->SetName(name);
         attribute->SetValue(value);
-        hr = list->Add(attribute);
-        if (FAILED(hr)) return hr;
+        KO_RETURN_IF_FAILED(list->Add(attribute));
     }
     return S_OK;
 }
 
 HRESULT CZuInterplayAccess::SetAttributes(const wchar_t* assetURI, IZuInterplayMobAttributeList* attributes) {
     if (!assetURI) return ZU_E_INVALIDARG;
-    try {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return KoBoundary([&]() -> HRESULT {
+        CZuServiceCall call = OpenCall();
         std::string uri;
         ToNarrowString(assetURI, &uri, ZU_NARROW_URI);
         types__InterplayURIListType uris;
@@ -62,57 +49,33 @@ HRESULT CZuInterplayAccess::SetAttributes(const wchar_t* assetURI, IZuInterplayM
         request.InterplayURIs = &uris;
 
         HRESULT hr = S_OK;
-        types__AttributeListType list;
-        std::vector<types__AttributeType> items;
+        CZuAttributeRecords records;
         if (attributes) {
-            request.Attributes = &list;
-            int count = 0;
-            hr = attributes->GetCount(&count);
-            if (FAILED(hr)) count = 0;
-            items.reserve(static_cast<size_t>(count > 0 ? count : 0));
-            for (int i = 0; i < count; ++i) {
-                TKoSmartPtr<IZuInterplayMobAttribute> entry;
-                attributes->GetItem(i, &entry);
-                if (!entry) continue;
-                const wchar_t* group = nullptr;
-                const wchar_t* name = nullptr;
-                const wchar_t* value = nullptr;
-                entry->GetGroup(&group);
-                entry->GetName(&name);
-                hr = entry->GetValue(&value);
-                std::string narrowGroup = Narrow(group, ZU_NARROW_GROUP);
-                if (narrowGroup == kSystemGroup) continue;
-                items.emplace_back();
-                items.back().Group = std::move(narrowGroup);
-                items.back().Name = Narrow(name, ZU_NARROW_NAME);
-                items.back().__item = Narrow(value, ZU_NARROW_URI);
-            }
-            list.Attribute.reserve(items.size());
-            for (types__AttributeType& item : items) list.Attribute.push_back(&item);
+            hr = records.ReadList(attributes, CZuAttributeRecords::Limits::Buffers, true);
+            request.Attributes = records.List();
         }
 
         types__SetAttributesResponseType response;
-        HRESULT result = call.Run(&AssetsPortBinding::__assets__SetAttributes, &request, &response,
-                                  CZuServiceCall::Policy()
-                                      .LogTransportFailure(kSetValueLine, kSetLine)
-                                      .LogServerError(kSetLine));
+        HRESULT result =
+            call.Run(&AssetsPortBinding::__assets__SetAttributes, &request, &response,
+                     CZuServiceCall::Policy()
+                         .LogTransportFailure(ZU_LOG_SET_ATTRIBUTES_VALUE, ZU_LOG_SET_ATTRIBUTES_FALSE)
+                         .LogServerError(ZU_LOG_SET_ATTRIBUTES_FALSE));
         return result == S_OK ? hr : result;
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CZuInterplayAccess::GetAttributes(const wchar_t* assetURI, IZuInterplayMobAttributeList** out) {
     if (!assetURI || !out) return ZU_E_INVALIDARG;
-    try {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return KoBoundary([&]() -> HRESULT {
+        CZuServiceCall call = OpenCall();
         types__InterplayURIListType uris;
         uris.InterplayURI.push_back(Narrow(assetURI, ZU_NARROW_URI));
         types__GetAttributesType request;
         request.InterplayURIs = &uris;
         types__GetAttributesResponseType response;
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__GetAttributes, &request, &response,
-                              CZuServiceCall::Policy().LogServerError(kGetLine));
+                              CZuServiceCall::Policy().LogServerError(ZU_LOG_GET_ATTRIBUTES));
         if (hr != S_OK || !response.Results) return hr;
 
         // One URI was asked for, so one description is expected; should there
@@ -122,16 +85,12 @@ HRESULT CZuInterplayAccess::GetAttributes(const wchar_t* assetURI, IZuInterplayM
         for (const types__AssetDescriptionType* description : response.Results->AssetDescription) {
             if (!description) continue;
             TKoSmartPtr<IZuInterplayMobAttributeList> list;
-            hr = CreateMobAttributeList(&list);
-            if (FAILED(hr)) return hr;
-            if (!list) return ZU_E_FAILED;
-            hr = PackAttributes(description->Attributes, list);
-            if (FAILED(hr)) return hr;
+            KO_RETURN_IF_FAILED(CreateMobAttributeList(list.Put()));
+            KO_RETURN_HR_IF_NULL(ZU_E_FAILED, list);
+            KO_RETURN_IF_FAILED(PackAttributes(description->Attributes, list));
             last.Attach(list.Detach());
         }
         if (last) *out = last.Detach();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    }
+    });
 }

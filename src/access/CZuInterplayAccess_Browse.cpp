@@ -1,10 +1,11 @@
 // Browsing folders and searching, both answered with asset description lists.
-#include <new>
 #include <vector>
 
+#include "CZuAttributeRecords.h"
 #include "CZuFaultGuard.h"
 #include "CZuInterplayAccess.h"
 #include "CZuServiceCall.h"
+#include "KoResult.h"
 #include "KoText.h"
 #include "ZuResultCodes.h"
 #include "ZuTexts.h"
@@ -12,8 +13,6 @@
 using namespace ZuAssets;
 
 namespace {
-
-const char kChildrenLine[] = "CZuInterplayUploading::CheckInAAF , __assets__GetChildren FALSE = %S  ! \n";
 
 // The operator names of the condition kinds, by kind.
 const char* const kConditionNames[] = {
@@ -31,28 +30,24 @@ const int kResetSearchLimit = 10;
 HRESULT CZuInterplayAccess::PackDescriptions(const types__AssetDescriptionListType* from,
                                              IZuInterplayAssetsDescriptionsList** out) {
     TKoSmartPtr<IZuInterplayAssetsDescriptionsList> list;
-    HRESULT hr = CreateAssetsDescriptionsList(&list);
-    if (FAILED(hr)) return hr;
-    if (!list) return ZU_E_FAILED;
+    HRESULT hr = CreateAssetsDescriptionsList(list.Put());
+    KO_RETURN_IF_FAILED(hr);
+    KO_RETURN_HR_IF_NULL(ZU_E_FAILED, list);
     if (from) {
         wchar_t uri[ZU_ASSET_URI_CCH];
         for (const types__AssetDescriptionType* item : from->AssetDescription) {
             if (!item) continue;  // read as nil: no asset
             TKoSmartPtr<IZuInterplayMobAttributeList> attributes;
-            hr = CreateMobAttributeList(&attributes);
-            if (FAILED(hr)) return hr;
-            if (!attributes) return ZU_E_FAILED;
-            hr = PackAttributes(item->Attributes, attributes);
-            if (FAILED(hr)) return hr;
+            KO_RETURN_IF_FAILED(hr = CreateMobAttributeList(attributes.Put()));
+            KO_RETURN_HR_IF_NULL(ZU_E_FAILED, attributes);
+            KO_RETURN_IF_FAILED(hr = PackAttributes(item->Attributes, attributes));
             TKoSmartPtr<IZuInterplayAssetDescription> description;
-            hr = CreateAssetDescription(&description);
-            if (FAILED(hr)) return hr;
-            if (!description) return ZU_E_FAILED;
+            KO_RETURN_IF_FAILED(hr = CreateAssetDescription(description.Put()));
+            KO_RETURN_HR_IF_NULL(ZU_E_FAILED, description);
             Widen(item->InterplayURI.c_str(), uri, ZU_ASSET_URI_CCH);
             description->SetInterplayURI(uri);
             description->SetAttributeList(attributes);
-            hr = list->Add(description);
-            if (FAILED(hr)) return hr;
+            KO_RETURN_IF_FAILED(hr = list->Add(description));
         }
     }
     *out = list.Detach();
@@ -62,8 +57,8 @@ HRESULT CZuInterplayAccess::PackDescriptions(const types__AssetDescriptionListTy
 HRESULT CZuInterplayAccess::GetChildren(const wchar_t* folderURI, bool foldersOnly,
                                         IZuInterplayAssetsDescriptionsList** out) {
     if (!folderURI) return ZU_E_INVALIDARG;
-    try {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return KoBoundary([&]() -> HRESULT {
+        CZuServiceCall call = OpenCall();
         // Without a context there is nothing to ask with.
         if (!call.IsOpen()) return S_OK;
         bool includeFolders = true;
@@ -75,12 +70,10 @@ HRESULT CZuInterplayAccess::GetChildren(const wchar_t* folderURI, bool foldersOn
         request.IncludeMOBs = &includeOthers;
         types__GetChildrenResponseType response;
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__GetChildren, &request, &response,
-                              CZuServiceCall::Policy().LogServerError(kChildrenLine));
+                              CZuServiceCall::Policy().LogServerError(ZU_LOG_GET_CHILDREN));
         if (hr != S_OK || !out) return hr;
         return PackDescriptions(response.Results, out);
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CZuInterplayAccess::SetSearchOptions(const wchar_t* searchRoot, int operatorCode, int maxResults) {
@@ -103,23 +96,21 @@ HRESULT CZuInterplayAccess::AddSearchCondition(unsigned conditionKind, IZuInterp
     // An unknown kind has no operator name: storing its condition would pair
     // every later condition with the wrong operator.
     if (conditionKind >= kConditionKinds) return ZU_E_INVALIDARG;
-    try {
+    return KoBoundary([&]() -> HRESULT {
         // Room for both first, so that the lists stay parallel.
         if (m_searchConditionAttributes.size() == m_searchConditionAttributes.capacity())
             m_searchConditionAttributes.reserve(m_searchConditionAttributes.size() * 2 + 1);
         m_searchConditionOperators.emplace_back(kConditionNames[conditionKind]);
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    }
-    // A null condition is kept in its place and skipped by Search.
-    m_searchConditionAttributes.push_back(condition);
-    return S_OK;
+        // A null condition is kept in its place and skipped by Search.
+        m_searchConditionAttributes.push_back(condition);
+        return S_OK;
+    });
 }
 
 HRESULT CZuInterplayAccess::Search(IZuInterplayAssetsDescriptionsList** out) {
     HRESULT packed = S_OK;
     HRESULT guarded = CZuFaultGuard::Run(ZU_TEXT_NETWORK_FAILED, [&] {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+        CZuServiceCall call = OpenCall();
         types__SearchType request;
         request.InterplayPathURI = Narrow(m_searchRoot, ZU_NARROW_URI);
         int maxResults = m_searchLimit;
@@ -131,26 +122,17 @@ HRESULT CZuInterplayAccess::Search(IZuInterplayAssetsDescriptionsList** out) {
         group.Operator = m_searchOperator;
         size_t count = m_searchConditionAttributes.size();
         std::vector<types__AttributeConditionType> conditions;
-        std::vector<types__AttributeType> attributes;
+        CZuAttributeRecords attributes;
         conditions.reserve(count);
-        attributes.reserve(count);
+        // Room for every record: each condition points at its own.
+        attributes.Reserve(count);
         for (size_t i = 0; i < count; ++i) {
             IZuInterplayMobAttribute* condition = m_searchConditionAttributes[i];
             if (!condition) continue;
-            const wchar_t* groupName = nullptr;
-            const wchar_t* name = nullptr;
-            const wchar_t* value = nullptr;
-            condition->GetGroup(&groupName);
-            condition->GetName(&name);
-            condition->GetValue(&value);
-            attributes.emplace_back();
-            types__AttributeType& attribute = attributes.back();
-            attribute.Group = Narrow(groupName, ZU_NARROW_GROUP);
-            attribute.Name = Narrow(name, ZU_NARROW_NAME);
-            attribute.__item = Narrow(value, ZU_NARROW_URI);
+            attributes.Read(condition, CZuAttributeRecords::Limits::Buffers, false);
             conditions.emplace_back();
             conditions.back().Condition = m_searchConditionOperators[i];
-            conditions.back().Attribute = &attribute;
+            conditions.back().Attribute = &attributes.Last();
         }
         group.AttributeCondition.reserve(conditions.size());
         for (types__AttributeConditionType& condition : conditions) group.AttributeCondition.push_back(&condition);

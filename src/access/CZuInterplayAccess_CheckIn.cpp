@@ -6,11 +6,11 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <vector>
 
-#include "CZuFaultGuard.h"
+#include "CZuAttributeRecords.h"
 #include "CZuInterplayAccess.h"
 #include "CZuServiceCall.h"
+#include "KoResult.h"
 #include "KoText.h"
 #include "KoTrace.h"
 #include "KoWindows.h"
@@ -20,20 +20,6 @@
 using namespace ZuAssets;
 
 namespace {
-
-const char kErrorInfoLine[] = "CZuInterplayAccess::CheckErrorInfo , wszErrorInfo = %S  ! \n";
-const char kDetailsLine[] = "CZuInterplayUploading::CheckInAAF , wszDetails = %S  ! \n";
-
-// The server's wording for a check-in that went through although it reports
-// an error.
-const char kCheckInSucceeded[] = "Although the checkin succeeded";
-
-// The group whose attributes an AAF check-in leaves out.
-const char kSystemGroup[] = "SYSTEM";
-
-// Last error texts of a file that cannot be checked in; the path follows.
-const char kTextCannotRead[] = "Cannot read file: ";
-const char kTextTooLarge[] = "File of 2 GiB or more: ";
 
 HRESULT FromWin32(DWORD error) { return error ? HRESULT_FROM_WIN32(error) : ZU_E_FAILED; }
 
@@ -54,7 +40,7 @@ public:
         if (error == ERROR_SUCCESS) return S_OK;
         m_bytes.reset();
         m_size = 0;
-        lastErrorText = (error == ERROR_FILE_TOO_LARGE ? kTextTooLarge : kTextCannotRead) + path;
+        lastErrorText = (error == ERROR_FILE_TOO_LARGE ? ZU_TEXT_TOO_LARGE : ZU_TEXT_CANNOT_READ) + path;
         return FromWin32(error);
     }
 
@@ -96,77 +82,28 @@ private:
     int m_size = 0;
 };
 
-// How the texts of the caller's attributes are narrowed: through their
-// buffers (16 bytes for the group, 128 for the name, 260 for the value) or
-// whole.
-enum class TextLimits { Buffers, None };
-
-std::string NarrowAttributeText(const wchar_t* text, size_t bufferBytes, TextLimits limits) {
-    return limits == TextLimits::Buffers ? CZuInterplayAccess::Narrow(text, bufferBytes) : KoNarrow(text);
-}
-
-// The request's types:Attributes, read from the caller's attribute list. The
-// records live as long as the object.
-class CheckInAttributes {
-public:
-    // Reads every attribute in list order, leaving out those whose narrowed
-    // group is "SYSTEM" when skipSystem says so. Returns the result of
-    // GetCount, replaced by that of each attribute's GetValue in turn.
-    HRESULT Read(IZuInterplayMobAttributeList* list, TextLimits limits, bool skipSystem) {
-        int count = 0;
-        HRESULT result = list->GetCount(&count);
-        if (FAILED(result)) count = 0;
-        for (int i = 0; i < count; ++i) {
-            TKoSmartPtr<IZuInterplayMobAttribute> attribute;
-            if (FAILED(list->GetItem(i, &attribute)) || !attribute) continue;
-            const wchar_t* group = nullptr;
-            const wchar_t* name = nullptr;
-            const wchar_t* value = nullptr;
-            attribute->GetGroup(&group);
-            attribute->GetName(&name);
-            result = attribute->GetValue(&value);
-            types__AttributeType record;
-            record.Group = NarrowAttributeText(group, ZU_NARROW_GROUP, limits);
-            if (skipSystem && record.Group == kSystemGroup) continue;
-            record.Name = NarrowAttributeText(name, ZU_NARROW_NAME, limits);
-            record.__item = NarrowAttributeText(value, ZU_NARROW_URI, limits);
-            m_records.push_back(std::move(record));
-        }
-        // Pointers are taken once the records no longer move.
-        for (types__AttributeType& record : m_records) m_list.Attribute.push_back(&record);
-        return result;
-    }
-
-    types__AttributeListType* List() { return &m_list; }
-
-private:
-    std::vector<types__AttributeType> m_records;
-    types__AttributeListType m_list;
-};
-
 } // namespace
 
 HRESULT CZuInterplayAccess::CheckIn(const wchar_t* filePath, const wchar_t* targetURI,
                                     IZuInterplayMobAttributeList* attributes) {
     if (!filePath || !targetURI) return ZU_E_INVALIDARG;
-    return ZuNoThrow([&]() -> HRESULT {
+    return KoBoundary([&]() -> HRESULT {
         // The file is read whole before anything is sent.
         CheckInFile file;
-        HRESULT hr = file.Read(Narrow(filePath, ZU_NARROW_URI), m_lastErrorText);
-        if (FAILED(hr)) return hr;
+        KO_RETURN_IF_FAILED(file.Read(Narrow(filePath, ZU_NARROW_URI), m_lastErrorText));
 
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+        CZuServiceCall call = OpenCall();
         types__CheckInType request;
         request.InterplayURI = Narrow(targetURI, ZU_NARROW_URI);
         file.Lend(request.File);
-        CheckInAttributes records;
+        CZuAttributeRecords records;
         HRESULT running = S_OK;
         if (attributes) {
-            running = records.Read(attributes, TextLimits::Buffers, false);
+            running = records.ReadList(attributes, CZuAttributeRecords::Limits::Buffers, false);
             request.Attributes = records.List();
         }
         types__CheckInResponseType response;
-        hr = call.Run(&AssetsPortBinding::__assets__CheckIn, &request, &response,
+        HRESULT hr = call.Run(&AssetsPortBinding::__assets__CheckIn, &request, &response,
                       CZuServiceCall::Policy().KeepMessage());
         return call.GetOutcome() == CZuServiceCall::SUCCESS ? running : hr;
     });
@@ -188,18 +125,15 @@ HRESULT CZuInterplayAccess::CheckInAAFCommon(const wchar_t* aafPath, const wchar
                                              const wchar_t* headframePath, bool extended,
                                              const wchar_t** newAssetURI) {
     if (!aafPath || !destinationURI) return ZU_E_INVALIDARG;
-    return ZuNoThrow([&]() -> HRESULT {
+    return KoBoundary([&]() -> HRESULT {
         // Both files are read whole before anything is sent.
         CheckInFile aaf;
-        HRESULT hr = aaf.Read(Narrow(aafPath, ZU_NARROW_URI), m_lastErrorText);
-        if (FAILED(hr)) return hr;
+        KO_RETURN_IF_FAILED(aaf.Read(Narrow(aafPath, ZU_NARROW_URI), m_lastErrorText));
         CheckInFile headframe;
-        if (headframePath) {
-            hr = headframe.Read(Narrow(headframePath, ZU_NARROW_URI), m_lastErrorText);
-            if (FAILED(hr)) return hr;
-        }
+        if (headframePath)
+            KO_RETURN_IF_FAILED(headframe.Read(Narrow(headframePath, ZU_NARROW_URI), m_lastErrorText));
 
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+        CZuServiceCall call = OpenCall();
         types__CheckInAAFType request;
         request.InterplayURI = Narrow(destinationURI, ZU_NARROW_URI);
         aaf.Lend(request.AAF);
@@ -208,14 +142,16 @@ HRESULT CZuInterplayAccess::CheckInAAFCommon(const wchar_t* aafPath, const wchar
             headframe.Lend(headframeElement);
             request.Headframe = &headframeElement;
         }
-        CheckInAttributes records;
+        CZuAttributeRecords records;
         HRESULT running = S_OK;
         if (attributes) {
-            running = records.Read(attributes, extended ? TextLimits::None : TextLimits::Buffers, true);
+            running = records.ReadList(attributes, extended ? CZuAttributeRecords::Limits::None
+                                                            : CZuAttributeRecords::Limits::Buffers,
+                                       true);
             request.Attributes = records.List();
         }
         types__CheckInAAFResponseType response;
-        hr = call.Run(&AssetsPortBinding::__assets__CheckInAAF, &request, &response,
+        HRESULT hr = call.Run(&AssetsPortBinding::__assets__CheckInAAF, &request, &response,
                       CZuServiceCall::Policy()
                           .LogTransportFailure(ZU_LOG_CHECKINAAF_VALUE, ZU_LOG_CHECKINAAF_FALSE)
                           .ServerErrorByCaller());
@@ -246,9 +182,11 @@ HRESULT CZuInterplayAccess::CheckErrorInfo(const std::string& message, const std
     wchar_t wide[ZU_WIDE_TEXT];
     m_lastErrorText = message;
     Widen(message.c_str(), wide, ZU_WIDE_TEXT);
-    KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, kErrorInfoLine, static_cast<const wchar_t*>(wide));
+    KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, ZU_LOG_CHECK_ERROR_INFO,
+                   static_cast<const wchar_t*>(wide));
     m_lastErrorText = details;
     Widen(details.c_str(), wide, ZU_WIDE_TEXT);
-    KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, kDetailsLine, static_cast<const wchar_t*>(wide));
-    return details.find(kCheckInSucceeded) != std::string::npos ? S_OK : ZU_E_SERVERERROR;
+    KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, ZU_LOG_CHECKIN_DETAILS,
+                   static_cast<const wchar_t*>(wide));
+    return details.find(ZU_TEXT_CHECKIN_SUCCEEDED) != std::string::npos ? S_OK : ZU_E_SERVERERROR;
 }

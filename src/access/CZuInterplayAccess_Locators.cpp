@@ -1,20 +1,17 @@
 // Reading, adding and removing the locators of one asset.
 #include <algorithm>
-#include <new>
 #include <vector>
 
 #include "CZuInterplayAccess.h"
 #include "CZuServiceCall.h"
 #include "IZuSpareReference.h"
+#include "KoResult.h"
 #include "ZuResultCodes.h"
+#include "ZuTexts.h"
 
 using namespace ZuAssets;
 
 namespace {
-
-const char kGetLine[] = "CZuInterplayUploading::GetLocators , __assets__GetChildren FALSE = %S  ! \n";
-const char kRemoveLine[] = "CZuInterplayUploading::RemoveLocators , __assets__RemoveLocators FALSE = %S  ! \n";
-const char kAddLine[] = "CZuInterplayUploading::AddLocators , __assets__SaveLocators FALSE = %S  ! \n";
 
 // Narrowing limits of the texts a new locator is sent with, in bytes.
 enum { NARROW_COMMENT = 260, NARROW_COLOR = 20, NARROW_TRACK = 10 };
@@ -35,7 +32,7 @@ ULONG References(IUnknown* object) {
 // reference and the list's: those stay too.
 void GiveBackSpareReference(IZuInterplayMobLocator* locator, size_t listed) {
     IZuSpareReference* spare = nullptr;
-    if (FAILED(locator->QueryInterface(IID_IZuSpareReference, reinterpret_cast<void**>(&spare)))) return;
+    if (FAILED(KoQueryInterface(locator, IID_IZuSpareReference, &spare))) return;
     bool noted = spare->TakeSpareReference();
     spare->Release();
     if (noted && References(locator) > 1 + listed) locator->Release();
@@ -69,21 +66,20 @@ std::vector<IZuInterplayMobLocator*> EntriesOf(IZuInterplayMobLocatorList* list)
 
 HRESULT CZuInterplayAccess::GetLocators(const wchar_t* assetURI, IZuInterplayMobLocatorList** out) {
     if (!assetURI) return ZU_E_INVALIDARG;
-    try {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return KoBoundary([&]() -> HRESULT {
+        CZuServiceCall call = OpenCall();
         types__GetLocatorsType request;
         request.InterplayURI = Narrow(assetURI, ZU_NARROW_URI);
         types__GetLocatorsResponseType response;
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__GetLocators, &request, &response,
-                              CZuServiceCall::Policy().LogServerError(kGetLine));
+                              CZuServiceCall::Policy().LogServerError(ZU_LOG_GET_LOCATORS));
         if (hr != S_OK || !out) return hr;
 
         // The list comes with two references, both for the caller; the holder
         // owns one of them until the list is handed out.
         TKoSmartPtr<IZuInterplayMobLocatorList> list;
-        hr = CreateMobLocatorList(&list);
-        if (FAILED(hr)) return hr;
-        if (!list) return ZU_E_FAILED;
+        KO_RETURN_IF_FAILED(hr = CreateMobLocatorList(list.Put()));
+        KO_RETURN_HR_IF_NULL(ZU_E_FAILED, list);
         auto giveUp = [&](HRESULT failure) {
             // Nothing half-built goes out: the locators already in the list
             // lose their spare references, the list its second one.
@@ -102,7 +98,7 @@ HRESULT CZuInterplayAccess::GetLocators(const wchar_t* assetURI, IZuInterplayMob
                 // Two references: the holder's, and the spare one the list's
                 // reader keeps until AddLocators gives it back.
                 TKoSmartPtr<IZuInterplayMobLocator> locator;
-                hr = CreateMobLocator(&locator);
+                hr = CreateMobLocator(locator.Put());
                 if (FAILED(hr)) return giveUp(hr);
                 if (!locator) return giveUp(ZU_E_FAILED);
                 // Absent numbers are zero, absent texts empty.
@@ -127,15 +123,13 @@ HRESULT CZuInterplayAccess::GetLocators(const wchar_t* assetURI, IZuInterplayMob
         }
         *out = list.Detach();
         return hr;
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CZuInterplayAccess::RemoveLocators(const wchar_t* assetURI, int locatorID) {
     if (!assetURI) return ZU_E_INVALIDARG;
-    try {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return KoBoundary([&]() -> HRESULT {
+        CZuServiceCall call = OpenCall();
         types__LocatorIDListType ids;
         ids.LocatorID.push_back(locatorID);
         types__RemoveLocatorsType request;
@@ -143,16 +137,14 @@ HRESULT CZuInterplayAccess::RemoveLocators(const wchar_t* assetURI, int locatorI
         request.LocatorIDs = &ids;
         types__RemoveLocatorsResponseType response;
         return call.Run(&AssetsPortBinding::__assets__RemoveLocators, &request, &response,
-                        CZuServiceCall::Policy().LogServerError(kRemoveLine));
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    }
+                        CZuServiceCall::Policy().LogServerError(ZU_LOG_REMOVE_LOCATORS));
+    });
 }
 
 HRESULT CZuInterplayAccess::AddLocators(const wchar_t* assetURI, IZuInterplayMobLocatorList* locators) {
     if (!assetURI) return ZU_E_INVALIDARG;
-    try {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return KoBoundary([&]() -> HRESULT {
+        CZuServiceCall call = OpenCall();
         types__SaveLocatorsType request;
         request.InterplayURI = Narrow(assetURI, ZU_NARROW_URI);
         types__LocatorListType list;
@@ -201,13 +193,11 @@ HRESULT CZuInterplayAccess::AddLocators(const wchar_t* assetURI, IZuInterplayMob
 
         types__SaveLocatorsResponseType response;
         HRESULT result = call.Run(&AssetsPortBinding::__assets__SaveLocators, &request, &response,
-                                  CZuServiceCall::Policy().LogServerError(kAddLine));
+                                  CZuServiceCall::Policy().LogServerError(ZU_LOG_SAVE_LOCATORS));
         // Whatever the outcome. Each locator gives back at most the one spare
         // reference it was handed out with, so a list sent again keeps every
         // locator it holds.
         GiveBackSpareReferences(std::move(sent));
         return result == S_OK ? hr : result;
-    } catch (const std::bad_alloc&) {
-        return ZU_E_OUTOFMEMORY;
-    }
+    });
 }

@@ -1,28 +1,18 @@
 // Moving assets and deleting the pending delete list's assets.
-#include <new>
 #include <string>
 
-#include "CZuFaultGuard.h"
 #include "CZuInterplayAccess.h"
 #include "CZuServiceCall.h"
+#include "KoResult.h"
 #include "ZuResultCodes.h"
 #include "ZuTexts.h"
 
 using namespace ZuAssets;
 
-namespace {
-
-const char kDeleteAssetsValueLine[] =
-    "CZuInterplayUploading::CheckInAAF , __assets__DeleteAssets value = %d  ! \n";
-const char kDeleteAssetsFalseLine[] =
-    "CZuInterplayUploading::CheckInAAF , __assets__DeleteAssets FALSE = %S  ! \n";
-
-} // namespace
-
 HRESULT CZuInterplayAccess::Move(const wchar_t* assetURI, const wchar_t* folderURI) {
     if (!assetURI || !folderURI) return ZU_E_INVALIDARG;
-    return ZuNoThrow([&]() -> HRESULT {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return KoBoundary([&]() -> HRESULT {
+        CZuServiceCall call = OpenCall();
         types__MoveType request;
         request.InterplayAssetURI = Narrow(assetURI, ZU_NARROW_URI);
         request.InterplayFolderURI = Narrow(folderURI, ZU_NARROW_URI);
@@ -41,8 +31,8 @@ HRESULT CZuInterplayAccess::DeleteAssets(bool deleteMedia, bool simulation) {
     // call before anything is sent.
     for (const wchar_t* uri : m_deleteList)
         if (!uri) return ZU_E_INVALIDARG;
-    return ZuNoThrow([&]() -> HRESULT {
-        CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return KoBoundary([&]() -> HRESULT {
+        CZuServiceCall call = OpenCall();
         types__InterplayURIListType uris;
         for (const wchar_t* uri : m_deleteList) {
             std::string narrow;
@@ -56,8 +46,8 @@ HRESULT CZuInterplayAccess::DeleteAssets(bool deleteMedia, bool simulation) {
         types__DeleteAssetsResponseType response;
         return call.Run(&AssetsPortBinding::__assets__DeleteAssets, &request, &response,
                         CZuServiceCall::Policy()
-                            .LogTransportFailure(kDeleteAssetsValueLine, kDeleteAssetsFalseLine,
+                            .LogTransportFailure(ZU_LOG_DELETE_ASSETS_VALUE, ZU_LOG_DELETE_ASSETS_FALSE,
                                                  ZU_TEXT_W_NO_WEB_SERVICE_SETUPED)
-                            .LogServerError(kDeleteAssetsFalseLine));
+                            .LogServerError(ZU_LOG_DELETE_ASSETS_FALSE));
     });
 }

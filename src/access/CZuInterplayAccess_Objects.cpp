@@ -2,6 +2,7 @@
 #include "CZuInterplayAccess.h"
 #include "CZuInterplayObjectManager.h"
 #include "IZuSpareReference.h"
+#include "KoResult.h"
 #include "ZuResultCodes.h"
 
 namespace {
@@ -16,13 +17,12 @@ HRESULT HandOut(IZuInterplayObjectManager* manager, unsigned kind, REFIID iid, I
     // The manager could not be made: nothing to hand out.
     if (!manager) return ZU_E_FAILED;
     TKoSmartPtr<IZuInterplayObject> object;
-    HRESULT hr = manager->GetInterplayObject(kind, &object);
-    if (FAILED(hr)) return hr;
-    I* typed = nullptr;
-    hr = object->QueryInterface(iid, reinterpret_cast<void**>(&typed));
-    if (FAILED(hr)) return hr;
+    KO_RETURN_IF_FAILED(manager->GetInterplayObject(kind, object.Put()));
+    TKoSmartPtr<I> typed;
+    HRESULT hr = object.Query(iid, typed);
+    KO_RETURN_IF_FAILED(hr);
     for (unsigned i = 0; i < extraReferences; ++i) typed->AddRef();
-    *out = typed;
+    *out = typed.Detach();
     return hr;
 }
 
@@ -36,8 +36,7 @@ void CZuInterplayAccess::CreateObjectManager() {
     // Holding a reference across the query means a failed query destroys the
     // new manager.
     manager->NonDelegatingAddRef();
-    manager->NonDelegatingQueryInterface(IID_IZuInterplayObjectManager,
-                                         reinterpret_cast<void**>(&m_objectManager));
+    manager->NonDelegatingQueryInterface(IID_IZuInterplayObjectManager, m_objectManager.PutVoid());
     manager->NonDelegatingRelease();
     if (m_objectManager) m_objectManager->Initialize();
 }
@@ -63,9 +62,9 @@ HRESULT CZuInterplayAccess::CreateAssetsDescriptionsList(IZuInterplayAssetsDescr
 // notes its spare reference, which AddLocators gives back once.
 HRESULT CZuInterplayAccess::CreateMobLocator(IZuInterplayMobLocator** out) {
     HRESULT hr = HandOut(m_objectManager, ZU_KIND_MOB_LOCATOR, IID_IZuInterplayMobLocator, out, 1);
-    if (FAILED(hr)) return hr;
+    KO_RETURN_IF_FAILED(hr);
     IZuSpareReference* spare = nullptr;
-    if (SUCCEEDED((*out)->QueryInterface(IID_IZuSpareReference, reinterpret_cast<void**>(&spare)))) {
+    if (SUCCEEDED(KoQueryInterface(*out, IID_IZuSpareReference, &spare))) {
         spare->MarkSpareReference();
         spare->Release();
     }

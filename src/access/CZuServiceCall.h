@@ -5,7 +5,7 @@
 // leave the last error text and write the log lines, close the binding when the
 // object goes.
 //
-//   CZuServiceCall call(m_serviceURL, m_userName, m_password, m_lastErrorText);
+//   CZuServiceCall call = OpenCall();   // the access object's settings
 //   ZuAssets::types__CreateFolderType request;
 //   request.InterplayURI = Narrow(folderURI, ZU_NARROW_URI);
 //   ZuAssets::types__CreateFolderResponseType response;

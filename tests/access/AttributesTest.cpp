@@ -5,8 +5,8 @@ using namespace optest;
 
 namespace {
 
-const char kSetLine[] = "CZuInterplayAccess::SetAttributes , __assets__SetAttributes FALSE = %S  ! \n";
-const char kGetLine[] = "CZuInterplayUploading::CheckInAAF , __assets__GetAttributes FALSE = %S  ! \n";
+const char* const kSetLine = ZU_LOG_SET_ATTRIBUTES_FALSE;
+const char* const kGetLine = ZU_LOG_GET_ATTRIBUTES;
 
 // 中文: wide, as UTF-8 on the wire in, as character references on the wire out.
 const wchar_t kZhongWen[] = L"\x4E2D\x6587";

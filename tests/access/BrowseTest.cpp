@@ -6,8 +6,8 @@ using namespace optest;
 
 namespace {
 
-const char kChildrenLine[] = "CZuInterplayUploading::CheckInAAF , __assets__GetChildren FALSE = %S  ! \n";
-const char kSearchLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
+const char* const kChildrenLine = ZU_LOG_GET_CHILDREN;
+const char* const kSearchLine = ZU_LOG_CHECKINAAF_FALSE;
 
 typedef std::vector<std::vector<std::wstring>> AttributeValues;
 

@@ -18,10 +18,10 @@ using namespace service_test;
 
 namespace {
 
-const char kValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
-const char kFalseLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
-const char kErrorInfoLine[] = "CZuInterplayAccess::CheckErrorInfo , wszErrorInfo = %S  ! \n";
-const char kDetailsLine[] = "CZuInterplayUploading::CheckInAAF , wszDetails = %S  ! \n";
+const char* const kValueLine = ZU_LOG_CHECKINAAF_VALUE;
+const char* const kFalseLine = ZU_LOG_CHECKINAAF_FALSE;
+const char* const kErrorInfoLine = ZU_LOG_CHECK_ERROR_INFO;
+const char* const kDetailsLine = ZU_LOG_CHECKIN_DETAILS;
 
 const char kSucceeded[] = "Although the checkin succeeded, the index was not updated";
 const std::string kNewURI = "interplay://WG/Projects/New/clip.1";
@@ -456,23 +456,25 @@ TEST_F(CheckIn, UnreadableFilesSendNothing) {
         HRESULT expected;
         std::string text;
     };
+    const std::string kCannotRead = ZU_TEXT_CANNOT_READ;
+    const std::string kTooLarge = ZU_TEXT_TOO_LARGE;
     std::vector<Case> cases = {
         {L"C:\\clips\\missing.aaf", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
-         "Cannot read file: C:\\clips\\missing.aaf"},
-        {L"C:\\nowhere\\a.aaf", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), "Cannot read file: C:\\nowhere\\a.aaf"},
+         kCannotRead + "C:\\clips\\missing.aaf"},
+        {L"C:\\nowhere\\a.aaf", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), kCannotRead + "C:\\nowhere\\a.aaf"},
         {L"C:\\clips\\huge.aaf", HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE),
-         "File of 2 GiB or more: C:\\clips\\huge.aaf"},
+         kTooLarge + "C:\\clips\\huge.aaf"},
         {L"C:\\clips\\folder.aaf", HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
-         "Cannot read file: C:\\clips\\folder.aaf"},
+         kCannotRead + "C:\\clips\\folder.aaf"},
         {L"C:\\\x7D20\x6750\\a.aaf", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND),
-         "Cannot read file: C:\\\xCB\xD8\xB2\xC4\\a.aaf"},  // 素材 in GBK
+         kCannotRead + "C:\\\xCB\xD8\xB2\xC4\\a.aaf"},  // 素材 in GBK
     };
     // A file that reads shorter than its size says (a kernel attribute file).
     const char* shortFile = "/sys/kernel/mm/transparent_hugepage/enabled";
     if (::access(shortFile, R_OK) == 0) {
         std::filesystem::create_symlink(shortFile, Drive("c/clips/short.aaf"));
         cases.push_back({L"C:\\clips\\short.aaf", HRESULT_FROM_WIN32(ERROR_HANDLE_EOF),
-                         "Cannot read file: C:\\clips\\short.aaf"});
+                         kCannotRead + "C:\\clips\\short.aaf"});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text));
@@ -518,7 +520,7 @@ TEST_F(CheckIn, LongUrisAndPathsAreCutAtWholeCharacters) {
     MakeFolder("c/" + folder);
     std::wstring longPath = L"C:\\" + Wide(folder) + L"\\" + std::wstring(54, L'a') + L"\x4E2D";
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), access->CheckIn(longPath.c_str(), L"u", nullptr));
-    EXPECT_EQ("Cannot read file: C:\\" + folder + "\\" + std::string(54, 'a'), LastError());
+    EXPECT_EQ(ZU_TEXT_CANNOT_READ + ("C:\\" + folder) + "\\" + std::string(54, 'a'), LastError());
 
     std::wstring path = ClipFile("a.aaf", "AAF");
     std::wstring uri = std::wstring(258, L'u') + L"\x4E2D";

@@ -12,11 +12,11 @@ using namespace service_test;
 
 namespace {
 
-const char kCreateFolderLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CreateFolder FALSE = %S  ! \n";
-const char kDuplicateLine[] = "CZuInterplayUploading::CheckInAAF , __assets__Duplicate FALSE = %S  ! \n";
-const char kGetLatestLine[] = "CZuInterplayUploading::CheckInAAF , __assets__GetLatest FALSE = %S  ! \n";
-const char kValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
-const char kFalseLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
+const char* const kCreateFolderLine = ZU_LOG_CREATE_FOLDER;
+const char* const kDuplicateLine = ZU_LOG_DUPLICATE;
+const char* const kGetLatestLine = ZU_LOG_GET_LATEST;
+const char* const kValueLine = ZU_LOG_CHECKINAAF_VALUE;
+const char* const kFalseLine = ZU_LOG_CHECKINAAF_FALSE;
 
 // Message box of GetLatest: "此文件已损坏!" in GBK.
 const std::string kFileDamaged = "\xB4\xCB\xCE\xC4\xBC\xFE\xD2\xD1\xCB\xF0\xBB\xB5!";
@@ -208,7 +208,7 @@ TEST_F(Headframe, FailuresWriteNothingAndHandNothingBack) {
     // No image, or an empty one, in the response.
     server.enqueue(Response("GetHeadframe"));
     EXPECT_EQ(ZU_E_FAILED, Get(uri, &path));
-    EXPECT_EQ("The response holds no headframe", LastError());
+    EXPECT_EQ(ZU_TEXT_NO_HEADFRAME, LastError());
     server.enqueue(Response("GetHeadframe", "<types:Headframe></types:Headframe>"));
     EXPECT_EQ(ZU_E_FAILED, Get(uri, &path));
 
@@ -216,7 +216,7 @@ TEST_F(Headframe, FailuresWriteNothingAndHandNothingBack) {
     MakeFolder(kHeadframeFolder + "/clip.jpg");
     server.enqueue(Image("JPEG"));
     EXPECT_EQ(ZU_E_FAILED, Get(uri, &path));
-    EXPECT_EQ("Cannot write file: " + kHeadframeFolderGbk + "clip.jpg", LastError());
+    EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + kHeadframeFolderGbk + "clip.jpg", LastError());
     EXPECT_EQ((std::vector<std::string>{"clip.jpg"}), FilesIn(kHeadframeFolder));
     EXPECT_TRUE(std::filesystem::is_empty(Drive(kHeadframeFolder + "/clip.jpg")));
 
@@ -229,7 +229,7 @@ TEST_F(Headframe, MissingFolderIsNotCreated) {
     const wchar_t* path = L"untouched";
     server.enqueue(Image("JPEG"));
     EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"clip", &path));
-    EXPECT_EQ("Cannot write file: " + kHeadframeFolderGbk + "clip.jpg", LastError());
+    EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + kHeadframeFolderGbk + "clip.jpg", LastError());
     EXPECT_STREQ(L"untouched", path);
     EXPECT_FALSE(std::filesystem::exists(Drive("c")));
 }
@@ -319,7 +319,7 @@ TEST_F(Latest, FailuresEndThroughTheFaultGuard) {
     MakeFolder(kVersionFolder + "/clip.aaf");
     server.enqueue(File("AAF"));
     EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"clip", &path));
-    EXPECT_EQ("Cannot write file: c:\\Kestrava\\ConvertFile\\clip.aaf", LastError());
+    EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + std::string(ZU_TEXT_VERSION_FOLDER) + "clip.aaf", LastError());
     EXPECT_EQ((std::vector<std::string>{kFileDamaged, kFileDamaged, kFileDamaged}), boxes);
     EXPECT_EQ((std::vector<std::string>{"clip.aaf"}), FilesIn(kVersionFolder));
     EXPECT_TRUE(std::filesystem::is_empty(Drive(kVersionFolder + "/clip.aaf")));
@@ -331,7 +331,7 @@ TEST_F(Latest, MissingFolderIsNotCreated) {
     const wchar_t* path = L"untouched";
     server.enqueue(File("AAF"));
     EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"clip", &path));
-    EXPECT_EQ("Cannot write file: c:\\Kestrava\\ConvertFile\\clip.aaf", LastError());
+    EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + std::string(ZU_TEXT_VERSION_FOLDER) + "clip.aaf", LastError());
     EXPECT_EQ((std::vector<std::string>{kFileDamaged}), boxes);
     EXPECT_STREQ(L"untouched", path);
     EXPECT_TRUE(FilesIn("c/Kestrava").empty());

@@ -5,9 +5,9 @@ using namespace optest;
 
 namespace {
 
-const char kGetLine[] = "CZuInterplayUploading::GetLocators , __assets__GetChildren FALSE = %S  ! \n";
-const char kRemoveLine[] = "CZuInterplayUploading::RemoveLocators , __assets__RemoveLocators FALSE = %S  ! \n";
-const char kAddLine[] = "CZuInterplayUploading::AddLocators , __assets__SaveLocators FALSE = %S  ! \n";
+const char* const kGetLine = ZU_LOG_GET_LOCATORS;
+const char* const kRemoveLine = ZU_LOG_REMOVE_LOCATORS;
+const char* const kAddLine = ZU_LOG_SAVE_LOCATORS;
 
 // A locator the host implements itself: counts its references, never frees.
 class HostLocator : public IZuInterplayMobLocator {

@@ -11,8 +11,8 @@ using namespace service_test;
 
 namespace {
 
-const char kDeleteValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__DeleteAssets value = %d  ! \n";
-const char kDeleteFalseLine[] = "CZuInterplayUploading::CheckInAAF , __assets__DeleteAssets FALSE = %S  ! \n";
+const char* const kDeleteValueLine = ZU_LOG_DELETE_ASSETS_VALUE;
+const char* const kDeleteFalseLine = ZU_LOG_DELETE_ASSETS_FALSE;
 
 using MoveDelete = ServiceTest;
 

@@ -21,9 +21,9 @@ using namespace ZuAssets;
 
 namespace {
 
-const char kLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CreateFolder FALSE = %S  ! \n";
-const char kValueLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = %d  ! \n";
-const char kFalseLine[] = "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF FALSE = %S  ! \n";
+const char* const kLine = ZU_LOG_CREATE_FOLDER;
+const char* const kValueLine = ZU_LOG_CHECKINAAF_VALUE;
+const char* const kFalseLine = ZU_LOG_CHECKINAAF_FALSE;
 
 std::string line(const char* format, const std::string& text) {
     std::string f = format;
