@@ -3,6 +3,7 @@
 #include <new>
 
 #include "CKoAutoLock.h"
+#include "KoResult.h"
 #include "ZuResultCodes.h"
 
 CKoPoolManager::CKoPoolManager(const wchar_t* name, unsigned initialCount, IKoPoolAllocator* allocator)
@@ -46,12 +47,12 @@ HRESULT CKoPoolManager::NewElement(IKoCOMPoolElement** out) {
     if (!m_allocator) return E_POINTER;
     IUnknown* unknown = nullptr;
     HRESULT hr = m_allocator->Allocate(&unknown);
-    if (FAILED(hr)) return hr;
+    KO_RETURN_IF_FAILED(hr);
     if (!unknown) return E_POINTER;
     IKoCOMPoolElement* element = nullptr;
-    hr = unknown->QueryInterface(IID_IKoCOMPoolElement, reinterpret_cast<void**>(&element));
+    hr = KoQueryInterface(unknown, IID_IKoCOMPoolElement, &element);
     unknown->Release();
-    if (FAILED(hr)) return hr;
+    KO_RETURN_IF_FAILED(hr);
     element->SetPoolManager(this);
     *out = element;
     return S_OK;
@@ -74,7 +75,7 @@ HRESULT CKoPoolManager::GetElement(IKoCOMPoolElement** out) {
                 }
             }
             HRESULT hr = NewElement(&element);
-            if (FAILED(hr)) return hr;
+            KO_RETURN_IF_FAILED(hr);
             ++m_made;
         }
         CountOut();

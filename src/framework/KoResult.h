@@ -37,6 +37,11 @@
         if (!(pointer)) return (result);      \
     } while (0)
 
+// Queries from for the interface iid, stored into *out with its reference.
+template <class From, class Q> HRESULT KoQueryInterface(From* from, REFIID iid, Q** out) {
+    return from->QueryInterface(iid, reinterpret_cast<void**>(out));
+}
+
 // Runs an interface method's work so that nothing thrown in it leaves the
 // method: memory that runs out becomes ZU_E_OUTOFMEMORY, anything else
 // ZU_E_FAILED; otherwise the work's own result. Every operation that is not

@@ -95,9 +95,4 @@ private:
     T* m_p;
 };
 
-// Queries from for the interface iid, stored into *out with its reference.
-template <class From, class Q> HRESULT KoQueryInterface(From* from, REFIID iid, Q** out) {
-    return from->QueryInterface(iid, reinterpret_cast<void**>(out));
-}
-
 #endif // TKO_SMART_PTR_H

@@ -12,6 +12,7 @@
 #include <new>
 
 #include "CKoAutoLock.h"
+#include "KoResult.h"
 #include "CKoPoolManager.h"
 #include "ZuResultCodes.h"
 
@@ -70,8 +71,8 @@ public:
                 }
             }
             I* typed = nullptr;
-            HRESULT hr = element->QueryInterface(iid, reinterpret_cast<void**>(&typed));
-            if (FAILED(hr)) return hr;
+            HRESULT hr = KoQueryInterface(element, iid, &typed);
+            KO_RETURN_IF_FAILED(hr);
             // Leaves the element's single reference held through typed.
             element->Release();
             m_typedFree.push_back(Entry{typed, element});
@@ -113,7 +114,7 @@ public:
                     }
                 }
                 HRESULT hr = NewEntry(&entry);
-                if (FAILED(hr)) return hr;
+                KO_RETURN_IF_FAILED(hr);
                 ++m_typedMade;
             }
             CountOut();
@@ -158,13 +159,13 @@ private:
         if (!m_allocator) return E_POINTER;
         IUnknown* unknown = nullptr;
         HRESULT hr = m_allocator->Allocate(&unknown);
-        if (FAILED(hr)) return hr;
+        KO_RETURN_IF_FAILED(hr);
         if (!unknown) return E_POINTER;
         I* typed = nullptr;
         IKoCOMPoolElement* element = nullptr;
-        hr = unknown->QueryInterface(iid, reinterpret_cast<void**>(&typed));
+        hr = KoQueryInterface(unknown, iid, &typed);
         if (SUCCEEDED(hr)) {
-            hr = unknown->QueryInterface(IID_IKoCOMPoolElement, reinterpret_cast<void**>(&element));
+            hr = KoQueryInterface(unknown, IID_IKoCOMPoolElement, &element);
             if (SUCCEEDED(hr))
                 element->Release();
             else
@@ -173,7 +174,7 @@ private:
         // Brings a complete element to its single reference, and destroys an
         // incomplete one.
         unknown->Release();
-        if (FAILED(hr)) return hr;
+        KO_RETURN_IF_FAILED(hr);
         entry->typed = typed;
         entry->element = element;
         return S_OK;

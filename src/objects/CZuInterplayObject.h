@@ -10,7 +10,7 @@
 #include "IZuInterplayObject.h"
 #include "KoText.h"
 #include "KoTrace.h"
-#include "TKoSmartPtr.h"
+#include "KoResult.h"
 #include "TKodPoolManager.h"
 #include "ZuResultCodes.h"
 #include "ZuTexts.h"

@@ -1,7 +1,12 @@
-// The smart pointer's reference rules and its misuse exceptions.
+// The smart pointer's reference rules and its misuse exceptions, and the
+// error vocabulary of the interface methods around it.
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "CKoUnknown.h"
+#include "KoResult.h"
 #include "TKoSmartPtr.h"
 
 namespace {
@@ -92,4 +97,33 @@ TEST(SmartPtr, DetachHandsTheReferenceOver) {
     EXPECT_EQ(raw->Count(), 1);
     raw->Release();
     EXPECT_EQ(destroyed, 1);
+}
+
+TEST(SmartPtr, PutDropsWhatItHeldAndQueryIsTyped) {
+    int destroyed = 0;
+    TKoSmartPtr<CCounted> p;
+    p.Attach(new CCounted(&destroyed));
+    CCounted** slot = p.Put();
+    EXPECT_EQ(destroyed, 1) << "the former object went";
+    *slot = new CCounted(&destroyed);
+    CCounted* held = p;
+
+    TKoSmartPtr<IUnknown> unknown;
+    EXPECT_EQ(S_OK, p.Query(IID_IUnknown, unknown));
+    EXPECT_FALSE(!unknown);
+    EXPECT_EQ(held->Count(), 2);
+    unknown.Clear();
+    EXPECT_EQ(held->Count(), 1);
+
+    TKoSmartPtr<CCounted> empty;
+    EXPECT_EQ(MessageOf([&] { empty.Query(IID_IUnknown, unknown); }),
+              "TKoSmartPtr::operator* -> Internal pointer is NULL!");
+}
+
+TEST(Boundary, NothingThrownLeavesAnInterfaceMethod) {
+    EXPECT_EQ(S_FALSE, KoBoundary([]() -> HRESULT { return S_FALSE; }));
+    EXPECT_EQ(ZU_E_OUTOFMEMORY, KoBoundary([]() -> HRESULT { throw std::bad_alloc(); }));
+    EXPECT_EQ(ZU_E_FAILED, KoBoundary([]() -> HRESULT { throw std::length_error("vector"); }));
+    EXPECT_EQ(ZU_E_FAILED,
+              KoBoundary([]() -> HRESULT { throw CKoSmartPointerException("TKoSmartPtr::operator*"); }));
 }
