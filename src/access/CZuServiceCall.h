@@ -10,8 +10,7 @@
 //   request.InterplayURI = Narrow(folderURI, ZU_NARROW_URI);
 //   ZuAssets::types__CreateFolderResponseType response;
 //   return call.Run(&AssetsPortBinding::__assets__CreateFolder, &request, &response,
-//       CZuServiceCall::Policy().LogServerError(
-//           "CZuInterplayUploading::CheckInAAF , __assets__CreateFolder FALSE = %S  ! \n"));
+//       CZuServiceCall::Policy().LogServerError(ZU_LOG_CREATE_FOLDER));
 //
 // Run returns:
 //   - transport failure (the binding's non-zero code; also SOAP_EOM when the
