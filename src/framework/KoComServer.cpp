@@ -11,11 +11,8 @@
 #include "CKoBaseObject.h"
 #include "CKoClassFactory.h"
 #include "KoText.h"
+#include "KoWindowMessages.h"
 #include "KoWindows.h"
-
-UINT g_uKoNotifySwitchDriver = 0;
-UINT g_uKoGetXdcamExportInfo = 0;
-UINT g_uKoNotifyCheckXdcamSetting = 0;
 
 namespace {
 
@@ -23,9 +20,7 @@ HMODULE g_module = nullptr;
 volatile LONG g_serverLocks = 0;
 
 void ProcessAttach() {
-    g_uKoNotifySwitchDriver = RegisterWindowMessageA("KO_NOTIFY_SWITCH_DRIVER");
-    g_uKoGetXdcamExportInfo = RegisterWindowMessageA("KO_GET_XDCAM_EXPORT_INFO");
-    g_uKoNotifyCheckXdcamSetting = RegisterWindowMessageA("KO_NOTIFY_CHECK_XDCAM_SETTING");
+    KoRegisterWindowMessages();
     g_module = KoGetModuleHandleFromAddress(reinterpret_cast<const void*>(&ProcessAttach));
     DisableThreadLibraryCalls(g_module);
     for (int i = 0; i < g_KoClassTableCount; ++i)

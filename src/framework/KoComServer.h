@@ -28,11 +28,6 @@ struct KoClassTableEntry {
 extern const KoClassTableEntry g_KoClassTable[];
 extern const int g_KoClassTableCount;
 
-// Identifiers of the window messages registered at load.
-extern UINT g_uKoNotifySwitchDriver;
-extern UINT g_uKoGetXdcamExportInfo;
-extern UINT g_uKoNotifyCheckXdcamSetting;
-
 // The module's handle, saved at load.
 HMODULE KoGetModuleHandle();
 // Server locks taken through IClassFactory::LockServer.

@@ -1,22 +1,18 @@
 // Makes the CZuInterPlayMobLocator objects of their pool.
+// This allocator writes no failure notice.
 #ifndef CZU_INTER_PLAY_MOB_LOCATOR_ALLOCATOR_H
 #define CZU_INTER_PLAY_MOB_LOCATOR_ALLOCATOR_H
 
-#include "CKoLightUnknown.h"
-#include "CKoUnknown.h"
-#include "IKoPool.h"
+#include "CZuInterPlayMobLocator.h"
+#include "TZuInterplayObjectAllocator.h"
 
-class CZuInterPlayMobLocatorAllocator : public IKoPoolAllocator, public CKoLightUnknown {
+class CZuInterPlayMobLocatorAllocator
+    : public TZuInterplayObjectAllocator<CZuInterPlayMobLocator> {
 public:
-    CZuInterPlayMobLocatorAllocator();
-    ~CZuInterPlayMobLocatorAllocator() override;
-
-    KO_DECLARE_DELEGATING_UNKNOWN
-
-    // Answers IKoPoolAllocator; everything else goes to CKoLightUnknown.
-    STDMETHOD(NonDelegatingQueryInterface)(REFIID riid, void** ppv) override;
-    // A new object with its single reference, the one its pool will own.
-    STDMETHOD(Allocate)(IUnknown** out) override;
+    CZuInterPlayMobLocatorAllocator()
+        : TZuInterplayObjectAllocator(L"CZuInterPlayMobLocatorAllocator",
+                                      L"CZuInterPlayMobLocator",
+                                      nullptr) {}
 };
 
 #endif // CZU_INTER_PLAY_MOB_LOCATOR_ALLOCATOR_H

@@ -2,21 +2,16 @@
 #ifndef CZU_INTERPLAY_ASSET_DESCRIPTION_ALLOCATOR_H
 #define CZU_INTERPLAY_ASSET_DESCRIPTION_ALLOCATOR_H
 
-#include "CKoLightUnknown.h"
-#include "CKoUnknown.h"
-#include "IKoPool.h"
+#include "CZuInterplayAssetDescription.h"
+#include "TZuInterplayObjectAllocator.h"
 
-class CZuInterplayAssetDescriptionAllocator : public IKoPoolAllocator, public CKoLightUnknown {
+class CZuInterplayAssetDescriptionAllocator
+    : public TZuInterplayObjectAllocator<CZuInterplayAssetDescription> {
 public:
-    CZuInterplayAssetDescriptionAllocator();
-    ~CZuInterplayAssetDescriptionAllocator() override;
-
-    KO_DECLARE_DELEGATING_UNKNOWN
-
-    // Answers IKoPoolAllocator; everything else goes to CKoLightUnknown.
-    STDMETHOD(NonDelegatingQueryInterface)(REFIID riid, void** ppv) override;
-    // A new object with its single reference, the one its pool will own.
-    STDMETHOD(Allocate)(IUnknown** out) override;
+    CZuInterplayAssetDescriptionAllocator()
+        : TZuInterplayObjectAllocator(L"CZuInterplayAssetDescriptionAllocator",
+                                      L"CZuInterplayAssetDescription",
+                                      "src\\CZuInterplayAssetDescriptionAllocator") {}
 };
 
 #endif // CZU_INTERPLAY_ASSET_DESCRIPTION_ALLOCATOR_H

@@ -2,21 +2,16 @@
 #ifndef CZU_INTERPLAY_ASSETS_DESCRIPTIONS_LIST_ALLOCATOR_H
 #define CZU_INTERPLAY_ASSETS_DESCRIPTIONS_LIST_ALLOCATOR_H
 
-#include "CKoLightUnknown.h"
-#include "CKoUnknown.h"
-#include "IKoPool.h"
+#include "CZuInterplayAssetsDescriptionsList.h"
+#include "TZuInterplayObjectAllocator.h"
 
-class CZuInterplayAssetsDescriptionsListAllocator : public IKoPoolAllocator, public CKoLightUnknown {
+class CZuInterplayAssetsDescriptionsListAllocator
+    : public TZuInterplayObjectAllocator<CZuInterplayAssetsDescriptionsList> {
 public:
-    CZuInterplayAssetsDescriptionsListAllocator();
-    ~CZuInterplayAssetsDescriptionsListAllocator() override;
-
-    KO_DECLARE_DELEGATING_UNKNOWN
-
-    // Answers IKoPoolAllocator; everything else goes to CKoLightUnknown.
-    STDMETHOD(NonDelegatingQueryInterface)(REFIID riid, void** ppv) override;
-    // A new object with its single reference, the one its pool will own.
-    STDMETHOD(Allocate)(IUnknown** out) override;
+    CZuInterplayAssetsDescriptionsListAllocator()
+        : TZuInterplayObjectAllocator(L"CZuInterplayAssetsDescriptionsListAllocator",
+                                      L"CZuInterplayAssetsDescriptionsList",
+                                      "src\\CZuInterplayAssetsDescriptionsListAllocator") {}
 };
 
 #endif // CZU_INTERPLAY_ASSETS_DESCRIPTIONS_LIST_ALLOCATOR_H

@@ -2,21 +2,16 @@
 #ifndef CZU_INTERPLAY_MOB_ATTRIBUTE_ALLOCATOR_H
 #define CZU_INTERPLAY_MOB_ATTRIBUTE_ALLOCATOR_H
 
-#include "CKoLightUnknown.h"
-#include "CKoUnknown.h"
-#include "IKoPool.h"
+#include "CZuInterplayMobAttribute.h"
+#include "TZuInterplayObjectAllocator.h"
 
-class CZuInterplayMobAttributeAllocator : public IKoPoolAllocator, public CKoLightUnknown {
+class CZuInterplayMobAttributeAllocator
+    : public TZuInterplayObjectAllocator<CZuInterplayMobAttribute> {
 public:
-    CZuInterplayMobAttributeAllocator();
-    ~CZuInterplayMobAttributeAllocator() override;
-
-    KO_DECLARE_DELEGATING_UNKNOWN
-
-    // Answers IKoPoolAllocator; everything else goes to CKoLightUnknown.
-    STDMETHOD(NonDelegatingQueryInterface)(REFIID riid, void** ppv) override;
-    // A new object with its single reference, the one its pool will own.
-    STDMETHOD(Allocate)(IUnknown** out) override;
+    CZuInterplayMobAttributeAllocator()
+        : TZuInterplayObjectAllocator(L"CZuInterplayMobAttributeAllocator",
+                                      L"CZuInterplayMobAttribute",
+                                      "src\\CZuInterplayMobAttributeAllocator") {}
 };
 
 #endif // CZU_INTERPLAY_MOB_ATTRIBUTE_ALLOCATOR_H

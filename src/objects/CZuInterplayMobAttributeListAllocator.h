@@ -2,21 +2,16 @@
 #ifndef CZU_INTERPLAY_MOB_ATTRIBUTE_LIST_ALLOCATOR_H
 #define CZU_INTERPLAY_MOB_ATTRIBUTE_LIST_ALLOCATOR_H
 
-#include "CKoLightUnknown.h"
-#include "CKoUnknown.h"
-#include "IKoPool.h"
+#include "CZuInterplayMobAttributeList.h"
+#include "TZuInterplayObjectAllocator.h"
 
-class CZuInterplayMobAttributeListAllocator : public IKoPoolAllocator, public CKoLightUnknown {
+class CZuInterplayMobAttributeListAllocator
+    : public TZuInterplayObjectAllocator<CZuInterplayMobAttributeList> {
 public:
-    CZuInterplayMobAttributeListAllocator();
-    ~CZuInterplayMobAttributeListAllocator() override;
-
-    KO_DECLARE_DELEGATING_UNKNOWN
-
-    // Answers IKoPoolAllocator; everything else goes to CKoLightUnknown.
-    STDMETHOD(NonDelegatingQueryInterface)(REFIID riid, void** ppv) override;
-    // A new object with its single reference, the one its pool will own.
-    STDMETHOD(Allocate)(IUnknown** out) override;
+    CZuInterplayMobAttributeListAllocator()
+        : TZuInterplayObjectAllocator(L"CZuInterplayMobAttributeListAllocator",
+                                      L"CZuInterplayMobAttributeList",
+                                      "src\\CZuInterplayMobAttributeListAllocator") {}
 };
 
 #endif // CZU_INTERPLAY_MOB_ATTRIBUTE_LIST_ALLOCATOR_H

@@ -1,22 +1,18 @@
 // Makes the CZuInterplayMobLocatorList objects of their pool.
+// This allocator writes no failure notice.
 #ifndef CZU_INTERPLAY_MOB_LOCATOR_LIST_ALLOCATOR_H
 #define CZU_INTERPLAY_MOB_LOCATOR_LIST_ALLOCATOR_H
 
-#include "CKoLightUnknown.h"
-#include "CKoUnknown.h"
-#include "IKoPool.h"
+#include "CZuInterplayMobLocatorList.h"
+#include "TZuInterplayObjectAllocator.h"
 
-class CZuInterplayMobLocatorListAllocator : public IKoPoolAllocator, public CKoLightUnknown {
+class CZuInterplayMobLocatorListAllocator
+    : public TZuInterplayObjectAllocator<CZuInterplayMobLocatorList> {
 public:
-    CZuInterplayMobLocatorListAllocator();
-    ~CZuInterplayMobLocatorListAllocator() override;
-
-    KO_DECLARE_DELEGATING_UNKNOWN
-
-    // Answers IKoPoolAllocator; everything else goes to CKoLightUnknown.
-    STDMETHOD(NonDelegatingQueryInterface)(REFIID riid, void** ppv) override;
-    // A new object with its single reference, the one its pool will own.
-    STDMETHOD(Allocate)(IUnknown** out) override;
+    CZuInterplayMobLocatorListAllocator()
+        : TZuInterplayObjectAllocator(L"CZuInterplayMobLocatorListAllocator",
+                                      L"CZuInterplayMobLocatorList",
+                                      nullptr) {}
 };
 
 #endif // CZU_INTERPLAY_MOB_LOCATOR_LIST_ALLOCATOR_H

@@ -1,4 +1,4 @@
-// Module handles and names, debugger output and registered window messages.
+// Module handles and names.
 #ifndef KO_MODULE_H
 #define KO_MODULE_H
 
@@ -17,11 +17,6 @@ KO_PLATFORM_API HMODULE KoGetModuleHandleFromAddress(const void* address);
 KO_PLATFORM_API DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 // Thread attach and detach notifications do not exist here; succeeds.
 KO_PLATFORM_API BOOL DisableThreadLibraryCalls(HMODULE module);
-// Sends the text to the debug output handler (KoSetDebugOutputHandler).
-KO_PLATFORM_API void OutputDebugStringA(LPCSTR text);
-// A process-wide identifier in 0xC000..0xFFFF, the same for names that compare
-// equal without regard to ASCII letter case; 0 for a null or empty name.
-KO_PLATFORM_API UINT RegisterWindowMessageA(LPCSTR name);
 }
 
 #endif // KO_MODULE_H

@@ -8,6 +8,8 @@
 #include "KoInterlocked.h"
 #include "KoSync.h"
 #include "KoModule.h"
+#include "KoDebugOutput.h"
+#include "KoWindowMessage.h"
 #include "KoRegistry.h"
 #include "KoFileApi.h"
 #include "KoGuid.h"

@@ -1,8 +1,8 @@
 // Listing a folder and searching against a scripted server: the requests, the
 // search settings, and the asset description lists both are answered with.
-#include "OperationTestSupport.h"
+#include "ServiceTestSupport.h"
 
-using namespace optest;
+using namespace service_test;
 
 namespace {
 
@@ -101,7 +101,7 @@ PoolUse ThreeAssetsInUse() {
     return use;
 }
 
-class Browse : public OperationTest {
+class Browse : public ServiceTest {
 protected:
     IZuInterplayMobAttribute* Condition(const std::wstring& group, const std::wstring& name,
                                         const std::wstring& value) {
@@ -115,7 +115,7 @@ protected:
     }
     void TearDown() override {
         for (IZuInterplayMobAttribute* condition : conditions) condition->Release();
-        OperationTest::TearDown();
+        ServiceTest::TearDown();
     }
 
     HRESULT SearchWith(const std::string& inner, IZuInterplayAssetsDescriptionsList** out) {
@@ -138,9 +138,9 @@ protected:
 TEST_F(Browse, ChildrenRequestFollowsTheFoldersOnlyFlag) {
     Reply(Response("GetChildren"));
     Reply(Response("GetChildren"));
-    EXPECT_EQ(S_OK, access->GetChildren(L"interplay://WG/\x7D20\x6750", false, nullptr));
+    EXPECT_EQ(S_OK, access->GetChildren(L"interplay://WG/Media", false, nullptr));
     EXPECT_EQ(S_OK, access->GetChildren((std::wstring(258, L'f') + L"\x4E2D").c_str(), true, nullptr));
-    EXPECT_EQ("<types:GetChildren><types:InterplayURI>interplay://WG/&#32032;&#26448;</types:InterplayURI>"
+    EXPECT_EQ("<types:GetChildren><types:InterplayURI>interplay://WG/Media</types:InterplayURI>"
               "<types:IncludeFolders>true</types:IncludeFolders><types:IncludeFiles>true</types:IncludeFiles>"
               "<types:IncludeMOBs>true</types:IncludeMOBs></types:GetChildren>",
               Sent(0));
@@ -197,7 +197,7 @@ TEST_F(Browse, ChildrenWithoutResultsGiveAnEmptyList) {
 }
 
 TEST_F(Browse, ChildrenServerErrorBuildsNothing) {
-    SetLastErrorText("before");
+    LastError() = "before";
     Reply(Response("GetChildren", Errors("no folder \xe7\xb4\xa0", "details") + ThreeAssets()));
     IZuInterplayAssetsDescriptionsList* list = nullptr;
     EXPECT_EQ(ZU_E_SERVERERROR, access->GetChildren(L"interplay://WG", false, &list));
@@ -242,7 +242,7 @@ TEST_F(Browse, ChildrenWithoutObjectsFromThePoolsHandsOutNothing) {
         IZuInterplayAssetsDescriptionsList* list = untouched;
         EXPECT_EQ(ZU_E_FAILED, access->GetChildren(L"interplay://WG", false, &list));
         EXPECT_EQ(untouched, list);
-        EXPECT_EQ(0u, PoolUseOf(access).total());
+        EXPECT_EQ(0u, PoolUseOf(access).Total());
     }
 }
 
@@ -264,15 +264,15 @@ TEST_F(Browse, SetSearchOptionsResetsBeforeItRefusesANullRoot) {
 }
 
 TEST_F(Browse, ConditionsAndOperatorMakeOneGroup) {
-    ASSERT_EQ(S_OK, access->SetSearchOptions(L"interplay://WG/\x65B0\x95FB", ZU_SEARCH_AND, 100));
-    ASSERT_EQ(S_OK, access->AddSearchCondition(ZU_SEARCH_EQUALS, Condition(L"USER", L"Title", L"\x65B0\x95FB")));
-    ASSERT_EQ(S_OK, access->AddSearchCondition(ZU_SEARCH_CONTAINS, Condition(L"", L"Tape", L"<A&B>")));
+    ASSERT_EQ(S_OK, access->SetSearchOptions(L"interplay://WG/News", ZU_SEARCH_AND, 100));
+    ASSERT_EQ(S_OK, access->AddSearchCondition(ZU_SEARCH_EQUALS, Condition(L"USER", L"Title", L"News")));
+    ASSERT_EQ(S_OK, access->AddSearchCondition(ZU_SEARCH_CONTAINS, Condition(L"", L"Tape", L"A-B")));
     EXPECT_EQ(S_OK, SearchWith("", nullptr));
-    EXPECT_EQ(SearchRequest("interplay://WG/&#26032;&#38395;",
+    EXPECT_EQ(SearchRequest("interplay://WG/News",
                             "<types:SearchGroup Operator=\"AND\"><types:AttributeCondition Condition=\"EQUALS\">" +
-                                Attribute("USER", "Title", "&#26032;&#38395;") +
+                                Attribute("USER", "Title", "News") +
                                 "</types:AttributeCondition><types:AttributeCondition Condition=\"CONTAINS\">"
-                                "<types:Attribute Name=\"Tape\">&lt;A&amp;B&gt;</types:Attribute>"
+                                "<types:Attribute Name=\"Tape\">A-B</types:Attribute>"
                                 "</types:AttributeCondition></types:SearchGroup>",
                             100),
               Sent());
@@ -372,7 +372,7 @@ TEST_F(Browse, SearchServerErrorIsToldByTheLastErrorTextOnly) {
 TEST_F(Browse, UnreachableSearchShowsTheBoxAndLeavesAnEmptyList) {
     Unreachable();
     std::vector<std::string> lines = {"CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = 28  ! \n",
-                                      Line(kSearchLine, kUnreachableWide)};
+                                      Line(kSearchLine, kNoWebService)};
     // Without an out pointer: S_OK, no box.
     EXPECT_EQ(S_OK, access->Search(nullptr));
     EXPECT_TRUE(boxes.empty());
@@ -380,7 +380,7 @@ TEST_F(Browse, UnreachableSearchShowsTheBoxAndLeavesAnEmptyList) {
     EXPECT_EQ(lines, Logged());
 
     capture.clear();
-    SetLastErrorText("");
+    LastError() = "";
     IZuInterplayAssetsDescriptionsList* list = nullptr;
     EXPECT_EQ(ZU_E_FAILED, access->Search(&list));
     EXPECT_EQ((std::vector<std::string>{ZU_TEXT_NETWORK_FAILED}), boxes);
@@ -398,7 +398,7 @@ TEST_F(Browse, SearchWithoutObjectsFromThePools) {
     IZuInterplayAssetsDescriptionsList* list = untouched;
     EXPECT_EQ(ZU_E_FAILED, SearchWith(ThreeAssets(), &list));
     EXPECT_EQ(untouched, list);
-    EXPECT_EQ(0u, PoolUseOf(access).total());
+    EXPECT_EQ(0u, PoolUseOf(access).Total());
 
     // No empty list for an unreachable server either: the box all the same.
     WithoutPoolOf(ZU_KIND_ASSETS_DESCRIPTIONS_LIST);

@@ -139,23 +139,23 @@ protected:
 TEST_F(CheckIn, FileGoesToTheTargetWithEveryAttributeInOrder) {
     std::string bytes = BinaryBytes(4096);
     std::wstring path = ClipFile("a.mxf", bytes);
-    AttributeList attributes(access, {{L"USER", L"Title", L"\x4E2D\x6587"},
+    AttributeList attributes(access, {{L"USER", L"Title", L"Clip one"},
                                       {L"SYSTEM", L"Hidden", L"x"},
                                       {L"", L"", L"plain"}});
     LastError() = "before";
-    server.enqueue(Response("CheckIn", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
+    Reply(Response("CheckIn", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
 
     EXPECT_EQ(S_OK, access->CheckIn(path.c_str(), L"interplay://WG/Projects/In", attributes));
 
     ScriptedServer::Request request = OnlyRequest();
     RequestReader reader;
     types__CheckInType sent;
-    ASSERT_TRUE(reader.read(request, "types:CheckIn", sent));
+    ASSERT_TRUE(reader.Read(request, "types:CheckIn", sent));
     EXPECT_EQ("interplay://WG/Projects/In", sent.InterplayURI);
     EXPECT_EQ(bytes, Bytes(sent.File));
     EXPECT_EQ(std::string::npos, request.body.find("VersionComment"));
     // "SYSTEM" is no exception here.
-    EXPECT_EQ("<types:Attributes><types:Attribute Group=\"USER\" Name=\"Title\">&#20013;&#25991;</types:Attribute>"
+    EXPECT_EQ("<types:Attributes><types:Attribute Group=\"USER\" Name=\"Title\">Clip one</types:Attribute>"
               "<types:Attribute Group=\"SYSTEM\" Name=\"Hidden\">x</types:Attribute>"
               "<types:Attribute>plain</types:Attribute></types:Attributes>",
               AttributesOf(request));
@@ -167,11 +167,11 @@ TEST_F(CheckIn, FileGoesToTheTargetWithEveryAttributeInOrder) {
 
 TEST_F(CheckIn, CheckInFailuresKeepTheMessageAndLogNothing) {
     std::wstring path = ClipFile("a.mxf", "data");
-    server.enqueue(Response("CheckIn", Errors("no \xE4\xB8\xAD", "the details")));
+    Reply(Response("CheckIn", Errors("no \xE4\xB8\xAD", "the details")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->CheckIn(path.c_str(), L"interplay://WG/In", nullptr));
     EXPECT_EQ("no " + kZhongGbk, LastError());
 
-    server.enqueue(Fault());
+    Reply(Fault(), 500);
     EXPECT_EQ(SOAP_SVR_FAULT, access->CheckIn(path.c_str(), L"interplay://WG/In", nullptr));
     EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
 
@@ -213,14 +213,14 @@ TEST_F(CheckIn, ResultOfAGoodExchangeIsTheListsLastReading) {
     for (bool aaf : {false, true}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(aaf);
-            server.enqueue(Response(aaf ? "CheckInAAF" : "CheckIn"));
+            Reply(Response(aaf ? "CheckInAAF" : "CheckIn"));
             HRESULT hr = aaf ? access->CheckInAAF(path.c_str(), L"interplay://WG/In", c.list, nullptr)
                              : access->CheckIn(path.c_str(), L"interplay://WG/In", c.list);
             EXPECT_EQ(c.expected, hr);
             EXPECT_EQ(c.attributes, AttributesOf(Requests().back()));
         }
         // Server errors and transport failures win over the list's result.
-        server.enqueue(Response(aaf ? "CheckInAAF" : "CheckIn", Errors("m", "d")));
+        Reply(Response(aaf ? "CheckInAAF" : "CheckIn", Errors("m", "d")));
         EXPECT_EQ(ZU_E_SERVERERROR, aaf ? access->CheckInAAF(path.c_str(), L"u", &lastFails, nullptr)
                                         : access->CheckIn(path.c_str(), L"u", &lastFails));
     }
@@ -241,14 +241,14 @@ TEST_F(CheckIn, AafGoesOutWithItsHeadframeAndWithoutSystemAttributes) {
                                       {L"SYSTEM", L"Tracks", L"V1"}});
     for (bool extended : {false, true}) {
         SCOPED_TRACE(extended);
-        server.enqueue(Response("CheckInAAF", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
+        Reply(Response("CheckInAAF", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
         const wchar_t* out = nullptr;
         EXPECT_EQ(S_OK, CheckInAAF(extended, aaf, attributes, jpeg.c_str(), &out));
 
         ScriptedServer::Request request = Requests().back();
         RequestReader reader;
         types__CheckInAAFType sent;
-        ASSERT_TRUE(reader.read(request, "types:CheckInAAF", sent));
+        ASSERT_TRUE(reader.Read(request, "types:CheckInAAF", sent));
         EXPECT_EQ("interplay://WG/Projects/New", sent.InterplayURI);
         EXPECT_EQ(aafBytes, Bytes(sent.AAF));
         ASSERT_NE(nullptr, sent.Headframe);
@@ -266,7 +266,7 @@ TEST_F(CheckIn, AafGoesOutWithItsHeadframeAndWithoutSystemAttributes) {
     }
 
     // No headframe path, no headframe; no list, no attributes.
-    server.enqueue(Response("CheckInAAF", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
+    Reply(Response("CheckInAAF", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
     EXPECT_EQ(S_OK, CheckInAAF(false, aaf, nullptr, nullptr));
     std::string body = BodyOf(Requests().back());
     EXPECT_EQ(std::string::npos, body.find("Headframe"));
@@ -294,11 +294,11 @@ TEST_F(CheckIn, AttributeTextsAreCutToTheirBuffersExceptInTheExtendedCheckIn) {
     const std::string whole = attribute("abcdefghijklmn" + kZhongRef, std::string(126, 'n') + kZhongRef,
                                         std::string(258, 'v') + kZhongRef);
 
-    server.enqueue(Response("CheckIn"));
+    Reply(Response("CheckIn"));
     EXPECT_EQ(S_OK, access->CheckIn(path.c_str(), L"interplay://WG/In", attributes));
     EXPECT_EQ("<types:Attributes>" + fits + cut + "</types:Attributes>", AttributesOf(Requests().back()));
     for (bool extended : {false, true}) {
-        server.enqueue(Response("CheckInAAF"));
+        Reply(Response("CheckInAAF"));
         EXPECT_EQ(S_OK, CheckInAAF(extended, path, attributes, nullptr));
         EXPECT_EQ("<types:Attributes>" + fits + (extended ? whole : cut) + "</types:Attributes>",
                   AttributesOf(Requests().back()));
@@ -309,7 +309,7 @@ TEST_F(CheckIn, ExtendedCheckInSendsTheLongestTextsWhole) {
     std::wstring path = ClipFile("a.aaf", "AAF");
     std::wstring longValue(259, L'\x6587');  // the longest value an attribute holds: 518 bytes
     AttributeList attributes(access, {{L"SYSTEM", L"Dropped", L"x"}, {L"USER", L"Long", longValue}});
-    server.enqueue(Response("CheckInAAF"));
+    Reply(Response("CheckInAAF"));
     EXPECT_EQ(S_OK, CheckInAAF(true, path, attributes, nullptr));
     std::string refs;
     for (int i = 0; i < 259; ++i) refs += "&#25991;";
@@ -325,7 +325,7 @@ TEST_F(CheckIn, ServerErrorsGoThroughCheckErrorInfo) {
         SCOPED_TRACE(extended);
         capture.clear();
         // A report without the phrase is a server error.
-        server.enqueue(Response("CheckInAAF", Errors("\xE5\xA4\xB1\xE8\xB4\xA5", longDetails) +
+        Reply(Response("CheckInAAF", Errors("\xE5\xA4\xB1\xE8\xB4\xA5", longDetails) +
                                                   "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
         const wchar_t* out = L"untouched";
         EXPECT_EQ(ZU_E_SERVERERROR, CheckInAAF(extended, path, nullptr, nullptr, &out));
@@ -338,7 +338,7 @@ TEST_F(CheckIn, ServerErrorsGoThroughCheckErrorInfo) {
 
         // The server's wording for a check-in that went through.
         capture.clear();
-        server.enqueue(Response("CheckInAAF", Errors("indexing", kSucceeded) + "<types:InterplayURI>" + kNewURI +
+        Reply(Response("CheckInAAF", Errors("indexing", kSucceeded) + "<types:InterplayURI>" + kNewURI +
                                                   "</types:InterplayURI>"));
         EXPECT_EQ(S_OK, CheckInAAF(extended, path, nullptr, nullptr, &out));
         EXPECT_EQ(kSucceeded, LastError());
@@ -354,7 +354,7 @@ TEST_F(CheckIn, TransportFailuresReturnTheRuntimeCodeAndLogTwoLines) {
     std::wstring path = ClipFile("a.aaf", "AAF");
     for (bool extended : {false, true}) {
         capture.clear();
-        server.enqueue(Fault());
+        Reply(Fault(), 500);
         const wchar_t* out = L"untouched";
         EXPECT_EQ(SOAP_SVR_FAULT, CheckInAAF(extended, path, nullptr, nullptr, &out));
         EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
@@ -370,34 +370,34 @@ TEST_F(CheckIn, TransportFailuresReturnTheRuntimeCodeAndLogTwoLines) {
 
 TEST_F(CheckIn, NewAssetUriIsStoredAsTheSlotsSay) {
     std::wstring path = ClipFile("a.aaf", "AAF");
-    server.enqueue(Response("CheckInAAF", "<types:InterplayURI>interplay://WG/first</types:InterplayURI>"));
+    Reply(Response("CheckInAAF", "<types:InterplayURI>interplay://WG/first</types:InterplayURI>"));
     ASSERT_EQ(S_OK, CheckInAAF(false, path, nullptr, nullptr));
     EXPECT_EQ("interplay://WG/first", Peer().lastCheckedInURI());
 
     // Slot 32 without an out-parameter stores nothing, and still checks in.
-    server.enqueue(Response("CheckInAAF", "<types:InterplayURI>interplay://WG/second</types:InterplayURI>"));
+    Reply(Response("CheckInAAF", "<types:InterplayURI>interplay://WG/second</types:InterplayURI>"));
     EXPECT_EQ(S_OK, CheckInAAF(true, path, nullptr, nullptr, nullptr));
     EXPECT_EQ("interplay://WG/first", Peer().lastCheckedInURI());
     EXPECT_EQ(2u, server.connections());
 
     // The handed-back text lives until the next operation that hands back text.
     const wchar_t* out = nullptr;
-    server.enqueue(Response("CheckInAAF", "<types:InterplayURI>interplay://WG/\xE4\xB8\xAD</types:InterplayURI>"));
+    Reply(Response("CheckInAAF", "<types:InterplayURI>interplay://WG/\xE4\xB8\xAD</types:InterplayURI>"));
     ASSERT_EQ(S_OK, CheckInAAF(true, path, nullptr, nullptr, &out));
     EXPECT_STREQ(L"interplay://WG/\x4E2D", out);
     EXPECT_EQ("interplay://WG/" + kZhongGbk, Peer().lastCheckedInURI());
-    server.enqueue(Response("CreateFolder"));
+    Reply(Response("CreateFolder"));
     ASSERT_EQ(S_OK, access->CreateFolder(L"interplay://WG/Other"));
     EXPECT_STREQ(L"interplay://WG/\x4E2D", out);
 
     // A response without the URI leaves an empty one, not the previous one.
-    server.enqueue(Response("CheckInAAF"));
+    Reply(Response("CheckInAAF"));
     ASSERT_EQ(S_OK, CheckInAAF(true, path, nullptr, nullptr, &out));
     EXPECT_STREQ(L"", out);
     EXPECT_EQ("", Peer().lastCheckedInURI());
-    server.enqueue(Response("CheckInAAF", "<types:InterplayURI>interplay://WG/third</types:InterplayURI>"));
+    Reply(Response("CheckInAAF", "<types:InterplayURI>interplay://WG/third</types:InterplayURI>"));
     ASSERT_EQ(S_OK, CheckInAAF(false, path, nullptr, nullptr));
-    server.enqueue(Response("CheckInAAF", "<types:Errors/>"));
+    Reply(Response("CheckInAAF", "<types:Errors/>"));
     ASSERT_EQ(S_OK, CheckInAAF(false, path, nullptr, nullptr));
     EXPECT_EQ("", Peer().lastCheckedInURI());
 }
@@ -410,19 +410,19 @@ TEST_F(CheckIn, BodiesDecodeToTheExactFileBytes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::wstring path = ClipFile(c.name, c.bytes);
-        server.enqueue(Response("CheckInAAF"));
+        Reply(Response("CheckInAAF"));
         ASSERT_EQ(S_OK, CheckInAAF(false, path, nullptr, path.c_str()));
-        server.enqueue(Response("CheckIn"));
+        Reply(Response("CheckIn"));
         ASSERT_EQ(S_OK, access->CheckIn(path.c_str(), L"interplay://WG/In", nullptr));
         std::vector<ScriptedServer::Request> requests = Requests();
         RequestReader reader;
         types__CheckInAAFType aaf;
-        ASSERT_TRUE(reader.read(requests[requests.size() - 2], "types:CheckInAAF", aaf));
+        ASSERT_TRUE(reader.Read(requests[requests.size() - 2], "types:CheckInAAF", aaf));
         EXPECT_EQ(c.bytes, Bytes(aaf.AAF));
         ASSERT_NE(nullptr, aaf.Headframe);
         EXPECT_EQ(c.bytes, Bytes(*aaf.Headframe));
         types__CheckInType plain;
-        ASSERT_TRUE(reader.read(requests.back(), "types:CheckIn", plain));
+        ASSERT_TRUE(reader.Read(requests.back(), "types:CheckIn", plain));
         EXPECT_EQ(c.bytes, Bytes(plain.File));
     }
 }
@@ -430,11 +430,11 @@ TEST_F(CheckIn, BodiesDecodeToTheExactFileBytes) {
 TEST_F(CheckIn, LargeFileDecodesToTheExactBytes) {
     const std::string bytes = BinaryBytes(64u << 20);
     std::wstring path = ClipFile("large.aaf", bytes);
-    server.enqueue(Response("CheckInAAF", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
+    Reply(Response("CheckInAAF", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
     ASSERT_EQ(S_OK, CheckInAAF(false, path, nullptr, nullptr));
     RequestReader reader;
     types__CheckInAAFType sent;
-    ASSERT_TRUE(reader.read(OnlyRequest(), "types:CheckInAAF", sent));
+    ASSERT_TRUE(reader.Read(OnlyRequest(), "types:CheckInAAF", sent));
     ASSERT_EQ(static_cast<int>(bytes.size()), sent.AAF.__size);
     EXPECT_TRUE(Bytes(sent.AAF) == bytes);
 }
@@ -524,7 +524,7 @@ TEST_F(CheckIn, LongUrisAndPathsAreCutAtWholeCharacters) {
 
     std::wstring path = ClipFile("a.aaf", "AAF");
     std::wstring uri = std::wstring(258, L'u') + L"\x4E2D";
-    server.enqueue(Response("CheckInAAF"));
+    Reply(Response("CheckInAAF"));
     ASSERT_EQ(S_OK, access->CheckInAAF(path.c_str(), uri.c_str(), nullptr, nullptr));
     EXPECT_EQ("<types:InterplayURI>" + std::string(258, 'u') + "</types:InterplayURI>",
               elementOf(BodyOf(OnlyRequest()), "types:InterplayURI"));

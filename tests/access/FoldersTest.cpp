@@ -32,9 +32,9 @@ using Folders = ServiceTest;
 
 TEST_F(Folders, CreateFolderSendsTheUriAlone) {
     LastError() = "before";
-    server.enqueue(Response("CreateFolder"));
-    EXPECT_EQ(S_OK, access->CreateFolder(L"interplay://WG/\x65B0\x5EFA"));
-    EXPECT_EQ("<types:CreateFolder><types:InterplayURI>interplay://WG/&#26032;&#24314;</types:InterplayURI>"
+    Reply(Response("CreateFolder"));
+    EXPECT_EQ(S_OK, access->CreateFolder(L"interplay://WG/New"));
+    EXPECT_EQ("<types:CreateFolder><types:InterplayURI>interplay://WG/New</types:InterplayURI>"
               "</types:CreateFolder>",
               BodyOf(OnlyRequest()));
     EXPECT_EQ("before", LastError());
@@ -42,7 +42,7 @@ TEST_F(Folders, CreateFolderSendsTheUriAlone) {
 }
 
 TEST_F(Folders, CreateFolderFailures) {
-    server.enqueue(Response("CreateFolder", Errors("exists \xE4\xB8\xAD", "it is there")));
+    Reply(Response("CreateFolder", Errors("exists \xE4\xB8\xAD", "it is there")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->CreateFolder(L"interplay://WG/New"));
     EXPECT_EQ("it is there", LastError());
     EXPECT_EQ((std::vector<std::string>{Line(kCreateFolderLine, "exists \xD6\xD0"),
@@ -61,7 +61,7 @@ TEST_F(Folders, CreateFolderFailures) {
 }
 
 TEST_F(Folders, DuplicateSendsBothUrisAndHandsTheCopyBack) {
-    server.enqueue(Response("Duplicate", Element("InterplayURI", "interplay://WG/F/clip.2")));
+    Reply(Response("Duplicate", Element("InterplayURI", "interplay://WG/F/clip.2")));
     const wchar_t* copy = nullptr;
     EXPECT_EQ(S_OK, access->Duplicate(L"interplay://WG/A/clip", L"interplay://WG/F", &copy));
     EXPECT_EQ("<types:Duplicate><types:InterplayAssetURI>interplay://WG/A/clip</types:InterplayAssetURI>"
@@ -71,14 +71,14 @@ TEST_F(Folders, DuplicateSendsBothUrisAndHandsTheCopyBack) {
     EXPECT_TRUE(Logged().empty());
 
     // Without an out-parameter the copy is still made.
-    server.enqueue(Response("Duplicate", Element("InterplayURI", "interplay://WG/F/clip.3")));
+    Reply(Response("Duplicate", Element("InterplayURI", "interplay://WG/F/clip.3")));
     EXPECT_EQ(S_OK, access->Duplicate(L"interplay://WG/A/clip", L"interplay://WG/F", nullptr));
     EXPECT_EQ(2u, server.connections());
     EXPECT_STREQ(L"interplay://WG/F/clip.2", copy);
 
     // A response without the copy's URI hands nothing back.
     const wchar_t* none = L"untouched";
-    server.enqueue(Response("Duplicate"));
+    Reply(Response("Duplicate"));
     EXPECT_EQ(S_OK, access->Duplicate(L"interplay://WG/A/clip", L"interplay://WG/F", &none));
     EXPECT_STREQ(L"untouched", none);
 }
@@ -86,7 +86,7 @@ TEST_F(Folders, DuplicateSendsBothUrisAndHandsTheCopyBack) {
 // Texts handed back are widened into 260 characters, the terminator included.
 TEST_F(Folders, HandedBackTextsAreCutToTheBuffer) {
     const wchar_t* copy = nullptr;
-    server.enqueue(Response("Duplicate", Element("InterplayURI", std::string(258, 'c') + "\xE4\xB8\xAD" + "tail")));
+    Reply(Response("Duplicate", Element("InterplayURI", std::string(258, 'c') + "\xE4\xB8\xAD" + "tail")));
     ASSERT_EQ(S_OK, access->Duplicate(L"interplay://WG/A", L"interplay://WG/F", &copy));
     EXPECT_EQ(std::wstring(258, L'c') + L"\x4E2D", copy);
 }
@@ -94,7 +94,7 @@ TEST_F(Folders, HandedBackTextsAreCutToTheBuffer) {
 TEST_F(Folders, DuplicateFailures) {
     // The copy's URI comes back with a server error too.
     const wchar_t* copy = L"untouched";
-    server.enqueue(Response("Duplicate", Errors("partly", "no attributes") +
+    Reply(Response("Duplicate", Errors("partly", "no attributes") +
                                              Element("InterplayURI", "interplay://WG/F/clip.2")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->Duplicate(L"interplay://WG/A", L"interplay://WG/F", &copy));
     EXPECT_STREQ(L"interplay://WG/F/clip.2", copy);
@@ -103,12 +103,12 @@ TEST_F(Folders, DuplicateFailures) {
               Logged());
 
     copy = L"untouched";
-    server.enqueue(Response("Duplicate", Errors("failed", "details")));
+    Reply(Response("Duplicate", Errors("failed", "details")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->Duplicate(L"interplay://WG/A", L"interplay://WG/F", &copy));
     EXPECT_STREQ(L"untouched", copy);
 
     capture.clear();
-    server.enqueue(Fault());
+    Reply(Fault(), 500);
     EXPECT_EQ(SOAP_SVR_FAULT, access->Duplicate(L"interplay://WG/A", L"interplay://WG/F", &copy));
     EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
     EXPECT_STREQ(L"untouched", copy);
@@ -124,7 +124,7 @@ TEST_F(Folders, DuplicateFailures) {
 class Headframe : public ServiceTest {
 protected:
     HRESULT Get(const std::wstring& uri, const wchar_t** path) { return access->GetHeadframe(uri.c_str(), path); }
-    ScriptedServer::Reply Image(const std::string& bytes) {
+    std::string Image(const std::string& bytes) {
         return Response("GetHeadframe", Element("Headframe", Base64(bytes)));
     }
     std::string Cached(const std::string& name) const { return roots.drives().read(kHeadframeFolder + "/" + name); }
@@ -134,7 +134,7 @@ TEST_F(Headframe, FetchedImageIsWrittenAndThenServedFromTheCache) {
     MakeFolder(kHeadframeFolder);
     const std::string jpeg = "\xFF\xD8\xFF\xE0" + BinaryBytes(70000);
     const std::wstring uri = kPrefixW + L"clip\x4E2D";
-    server.enqueue(Image(jpeg));
+    Reply(Image(jpeg));
     const wchar_t* path = nullptr;
     LastError() = "before";
     ASSERT_EQ(S_OK, Get(uri, &path));
@@ -174,7 +174,7 @@ TEST_F(Headframe, FileNamesStayInTheCacheFolder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.utf8));
-        server.enqueue(Image("JPEG"));
+        Reply(Image("JPEG"));
         const wchar_t* path = nullptr;
         ASSERT_EQ(S_OK, Get(c.uri, &path));
         EXPECT_EQ(kHeadframeFolderW + c.name, path);
@@ -182,7 +182,7 @@ TEST_F(Headframe, FileNamesStayInTheCacheFolder) {
     }
     // A cut in the middle of a character: its second byte begins the name and
     // pairs with the '\' after it, as the path is read.
-    server.enqueue(Image("JPEG"));
+    Reply(Image("JPEG"));
     const wchar_t* path = nullptr;
     ASSERT_EQ(S_OK, Get(std::wstring(31, L'p') + L"\x4E2D\\x", &path));
     EXPECT_EQ(5u, FilesIn(kHeadframeFolder).size());
@@ -197,24 +197,24 @@ TEST_F(Headframe, FailuresWriteNothingAndHandNothingBack) {
     const std::wstring uri = kPrefixW + L"clip";
     const wchar_t* path = L"untouched";
 
-    server.enqueue(Response("GetHeadframe", Errors("no image", "details")));
+    Reply(Response("GetHeadframe", Errors("no image", "details")));
     EXPECT_EQ(ZU_E_SERVERERROR, Get(uri, &path));
     EXPECT_EQ("no image", LastError());
 
-    server.enqueue(Fault());
+    Reply(Fault(), 500);
     EXPECT_EQ(SOAP_SVR_FAULT, Get(uri, &path));
     EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
 
     // No image, or an empty one, in the response.
-    server.enqueue(Response("GetHeadframe"));
+    Reply(Response("GetHeadframe"));
     EXPECT_EQ(ZU_E_FAILED, Get(uri, &path));
     EXPECT_EQ(ZU_TEXT_NO_HEADFRAME, LastError());
-    server.enqueue(Response("GetHeadframe", "<types:Headframe></types:Headframe>"));
+    Reply(Response("GetHeadframe", "<types:Headframe></types:Headframe>"));
     EXPECT_EQ(ZU_E_FAILED, Get(uri, &path));
 
     // A file that cannot take the name: the temporary file goes again.
     MakeFolder(kHeadframeFolder + "/clip.jpg");
-    server.enqueue(Image("JPEG"));
+    Reply(Image("JPEG"));
     EXPECT_EQ(ZU_E_FAILED, Get(uri, &path));
     EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + kHeadframeFolderGbk + "clip.jpg", LastError());
     EXPECT_EQ((std::vector<std::string>{"clip.jpg"}), FilesIn(kHeadframeFolder));
@@ -227,7 +227,7 @@ TEST_F(Headframe, FailuresWriteNothingAndHandNothingBack) {
 
 TEST_F(Headframe, MissingFolderIsNotCreated) {
     const wchar_t* path = L"untouched";
-    server.enqueue(Image("JPEG"));
+    Reply(Image("JPEG"));
     EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"clip", &path));
     EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + kHeadframeFolderGbk + "clip.jpg", LastError());
     EXPECT_STREQ(L"untouched", path);
@@ -245,7 +245,7 @@ TEST_F(Headframe, NullArgumentsAreRefused) {
 class Latest : public ServiceTest {
 protected:
     HRESULT Get(const std::wstring& uri, const wchar_t** path) { return access->GetLatest(uri.c_str(), path); }
-    ScriptedServer::Reply File(const std::string& bytes) {
+    std::string File(const std::string& bytes) {
         return Response("GetLatest", Element("File", Base64(bytes)));
     }
     std::string Fetched(const std::string& name) const { return roots.drives().read(kVersionFolder + "/" + name); }
@@ -255,7 +255,7 @@ TEST_F(Latest, FetchedVersionIsWrittenAtTheMappedPath) {
     MakeFolder(kVersionFolder);
     roots.drives().write(kVersionFolder + "/clip.aaf", std::string(300000, 'o'));  // replaced whole
     const std::string aaf = BinaryBytes(200000);
-    server.enqueue(File(aaf));
+    Reply(File(aaf));
     const wchar_t* path = nullptr;
     LastError() = "before";
     ASSERT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
@@ -265,13 +265,13 @@ TEST_F(Latest, FetchedVersionIsWrittenAtTheMappedPath) {
               elementOf(BodyOf(OnlyRequest()), "types:InterplayURI"));
 
     // Another URI equal from its 33rd byte on writes the same file again.
-    server.enqueue(File("second"));
+    Reply(File("second"));
     ASSERT_EQ(S_OK, Get(L"interplay://WG/Elsewhere/Folder/clip", &path));
     EXPECT_EQ(kVersionFolderW + L"clip.aaf", path);
     EXPECT_EQ("second", Fetched("clip.aaf"));
 
     // An empty file is a file; a short URI leaves the extension alone.
-    server.enqueue(Response("GetLatest", "<types:File/>"));
+    Reply(Response("GetLatest", "<types:File/>"));
     ASSERT_EQ(S_OK, Get(L"interplay://WG/c", &path));
     EXPECT_EQ(kVersionFolderW + L".aaf", path);
     EXPECT_EQ("", Fetched(".aaf"));
@@ -284,7 +284,7 @@ TEST_F(Latest, FetchedVersionIsWrittenAtTheMappedPath) {
 
 TEST_F(Latest, ServerErrorReturnsZeroAndLeavesTheDetails) {
     MakeFolder(kVersionFolder);
-    server.enqueue(Response("GetLatest", Errors("gone", "the asset was deleted") + Element("File", Base64("x"))));
+    Reply(Response("GetLatest", Errors("gone", "the asset was deleted") + Element("File", Base64("x"))));
     const wchar_t* path = L"untouched";
     EXPECT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
     EXPECT_STREQ(L"untouched", path);
@@ -309,7 +309,7 @@ TEST_F(Latest, FailuresEndThroughTheFaultGuard) {
     ASSERT_EQ(S_OK, access->SetServiceURL(Wide(server.url()).c_str()));
     capture.clear();
     LastError() = "before";
-    server.enqueue(Response("GetLatest"));
+    Reply(Response("GetLatest"));
     EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"clip", &path));
     EXPECT_EQ("before", LastError());
     EXPECT_TRUE(Logged().empty());
@@ -317,7 +317,7 @@ TEST_F(Latest, FailuresEndThroughTheFaultGuard) {
 
     // A file that cannot take the name.
     MakeFolder(kVersionFolder + "/clip.aaf");
-    server.enqueue(File("AAF"));
+    Reply(File("AAF"));
     EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"clip", &path));
     EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + std::string(ZU_TEXT_VERSION_FOLDER) + "clip.aaf", LastError());
     EXPECT_EQ((std::vector<std::string>{kFileDamaged, kFileDamaged, kFileDamaged}), boxes);
@@ -329,7 +329,7 @@ TEST_F(Latest, FailuresEndThroughTheFaultGuard) {
 TEST_F(Latest, MissingFolderIsNotCreated) {
     MakeFolder("c/Kestrava");
     const wchar_t* path = L"untouched";
-    server.enqueue(File("AAF"));
+    Reply(File("AAF"));
     EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"clip", &path));
     EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + std::string(ZU_TEXT_VERSION_FOLDER) + "clip.aaf", LastError());
     EXPECT_EQ((std::vector<std::string>{kFileDamaged}), boxes);
@@ -341,7 +341,7 @@ TEST_F(Latest, MissingFolderIsNotCreated) {
 // file, and the path handed back is whole.
 TEST_F(Latest, LongUriGivesTheLongestName) {
     MakeFolder(kVersionFolder);
-    server.enqueue(File("AAF"));
+    Reply(File("AAF"));
     const wchar_t* path = nullptr;
     ASSERT_EQ(S_OK, Get(kPrefixW + std::wstring(300, L'n'), &path));
     EXPECT_EQ(kVersionFolderW + std::wstring(227, L'n') + L".aaf", path);

@@ -18,26 +18,26 @@ using MoveDelete = ServiceTest;
 
 TEST_F(MoveDelete, MoveSendsBothUrisAndNothingElse) {
     LastError() = "before";
-    server.enqueue(Response("Move"));
-    EXPECT_EQ(S_OK, access->Move(L"interplay://WG/A/clip", L"interplay://WG/\x76EE\x5F55"));
+    Reply(Response("Move"));
+    EXPECT_EQ(S_OK, access->Move(L"interplay://WG/A/clip", L"interplay://WG/Bin"));
     EXPECT_EQ("<types:Move><types:InterplayAssetURI>interplay://WG/A/clip</types:InterplayAssetURI>"
-              "<types:InterplayFolderURI>interplay://WG/&#30446;&#24405;</types:InterplayFolderURI></types:Move>",
+              "<types:InterplayFolderURI>interplay://WG/Bin</types:InterplayFolderURI></types:Move>",
               BodyOf(OnlyRequest()));
     EXPECT_EQ("before", LastError());
     EXPECT_TRUE(Logged().empty());
 }
 
 TEST_F(MoveDelete, MoveKeepsTheMessageAndItsOwnFailureText) {
-    server.enqueue(Response("Move", Errors("locked", "details")));
+    Reply(Response("Move", Errors("locked", "details")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->Move(L"interplay://WG/A", L"interplay://WG/B"));
     EXPECT_EQ("locked", LastError());
 
     // An error without a message is no error.
-    server.enqueue(Response("Move", Errors("", "details")));
+    Reply(Response("Move", Errors("", "details")));
     EXPECT_EQ(S_OK, access->Move(L"interplay://WG/A", L"interplay://WG/B"));
     EXPECT_EQ("", LastError());
 
-    server.enqueue(Fault());
+    Reply(Fault(), 500);
     EXPECT_EQ(SOAP_SVR_FAULT, access->Move(L"interplay://WG/A", L"interplay://WG/B"));
     EXPECT_EQ(ZU_TEXT_CANNOT_MOVE, LastError());
     EXPECT_EQ(34u, LastError().size());
@@ -63,7 +63,7 @@ TEST_F(MoveDelete, MoveRefusesNullAndCutsLongUris) {
 
     std::wstring asset = std::wstring(258, L'a') + L"\x4E2D";   // 260 bytes: the character goes
     std::wstring folder = std::wstring(257, L'f') + L"\x4E2D";  // 259 bytes: fits
-    server.enqueue(Response("Move"));
+    Reply(Response("Move"));
     EXPECT_EQ(S_OK, access->Move(asset.c_str(), folder.c_str()));
     EXPECT_EQ("<types:Move><types:InterplayAssetURI>" + std::string(258, 'a') +
                   "</types:InterplayAssetURI><types:InterplayFolderURI>" + std::string(257, 'f') +
@@ -73,14 +73,14 @@ TEST_F(MoveDelete, MoveRefusesNullAndCutsLongUris) {
 
 TEST_F(MoveDelete, DeleteSendsThePendingListInOrderEveryTime) {
     access->AddToDeleteList(L"interplay://WG/one");
-    access->AddToDeleteList(L"interplay://WG/\x4E8C");
+    access->AddToDeleteList(L"interplay://WG/two");
     access->AddToDeleteList(L"interplay://WG/three");
     const std::string uris = "<types:InterplayURIs><types:InterplayURI>interplay://WG/one</types:InterplayURI>"
-                             "<types:InterplayURI>interplay://WG/&#20108;</types:InterplayURI>"
+                             "<types:InterplayURI>interplay://WG/two</types:InterplayURI>"
                              "<types:InterplayURI>interplay://WG/three</types:InterplayURI></types:InterplayURIs>";
-    server.enqueue(Response("DeleteAssets"));
+    Reply(Response("DeleteAssets"));
     EXPECT_EQ(S_OK, access->DeleteAssets(true, false));
-    server.enqueue(Response("DeleteAssets", "<types:DeletedAssets><types:InterplayURI>x</types:InterplayURI>"
+    Reply(Response("DeleteAssets", "<types:DeletedAssets><types:InterplayURI>x</types:InterplayURI>"
                                             "</types:DeletedAssets>"));
     EXPECT_EQ(S_OK, access->DeleteAssets(false, true));
 
@@ -104,7 +104,7 @@ TEST_F(MoveDelete, DeleteReadsTheCallersTextsWhenItRunsAndCutsThem) {
     uri[15] = L'B';
     std::wstring longURI = std::wstring(258, L'u') + L"\x4E2D";
     access->AddToDeleteList(longURI.c_str());
-    server.enqueue(Response("DeleteAssets"));
+    Reply(Response("DeleteAssets"));
     EXPECT_EQ(S_OK, access->DeleteAssets(false, false));
     EXPECT_EQ("<types:InterplayURIs><types:InterplayURI>interplay://WG/Before</types:InterplayURI>"
               "<types:InterplayURI>" + std::string(258, 'u') + "</types:InterplayURI></types:InterplayURIs>",
@@ -112,7 +112,7 @@ TEST_F(MoveDelete, DeleteReadsTheCallersTextsWhenItRunsAndCutsThem) {
 
     // An empty list still sends the element.
     access->ClearDeleteList();
-    server.enqueue(Response("DeleteAssets"));
+    Reply(Response("DeleteAssets"));
     EXPECT_EQ(S_OK, access->DeleteAssets(false, false));
     EXPECT_EQ("<types:DeleteAssets><types:InterplayURIs></types:InterplayURIs>"
               "<types:DeleteMedia>false</types:DeleteMedia><types:Simulation>false</types:Simulation>"
@@ -122,14 +122,14 @@ TEST_F(MoveDelete, DeleteReadsTheCallersTextsWhenItRunsAndCutsThem) {
 
 TEST_F(MoveDelete, DeleteFailuresLogAndLeaveTheirTexts) {
     access->AddToDeleteList(L"interplay://WG/one");
-    server.enqueue(Response("DeleteAssets", Errors("\xE5\xA4\xB1\xE8\xB4\xA5", "in use")));
+    Reply(Response("DeleteAssets", Errors("\xE5\xA4\xB1\xE8\xB4\xA5", "in use")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->DeleteAssets(true, false));
     EXPECT_EQ("in use", LastError());
     EXPECT_EQ((std::vector<std::string>{Line(kDeleteFalseLine, "\xCA\xA7\xB0\xDC"), Line(kDeleteFalseLine, "in use")}),
               Logged());
 
     capture.clear();
-    server.enqueue(Fault());
+    Reply(Fault(), 500);
     EXPECT_EQ(SOAP_SVR_FAULT, access->DeleteAssets(true, false));
     EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
     EXPECT_EQ((std::vector<std::string>{Line(kDeleteValueLine, "2"), Line(kDeleteFalseLine, kNoWebServiceSetuped)}),

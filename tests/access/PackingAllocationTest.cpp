@@ -4,9 +4,9 @@
 // number of assets. operator new is counted on the test's thread.
 #include "AllocationCounter.h"
 #include "CZuServiceCall.h"
-#include "OperationTestSupport.h"
+#include "ServiceTestSupport.h"
 
-using namespace optest;
+using namespace service_test;
 using namespace ZuAssets;
 
 namespace {
@@ -26,12 +26,12 @@ std::string Results(int assets) {
     return results + "</types:Results>";
 }
 
-class PackingAllocation : public OperationTest {
+class PackingAllocation : public ServiceTest {
 protected:
     // The log as a host runs it: the pool events' trace lines are not
     // formatted, let alone kept.
     void SetUp() override {
-        OperationTest::SetUp();
+        ServiceTest::SetUp();
         kodebug::forceFilters(kodebug::Filter::Closed, kodebug::Filter::Closed);
     }
 

@@ -1,22 +1,28 @@
 // Helpers of the service operation tests: an access object pointed at the
 // scripted server with the drive root in a temporary folder, captured log
-// lines and message boxes, canned responses and requests read back through
-// the SOAP runtime.
+// lines and message boxes, canned responses, requests as they arrived or read
+// back through the SOAP runtime, and white-box looks at the result object
+// pools.
 #ifndef ZU_SERVICE_TEST_SUPPORT_H
 #define ZU_SERVICE_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "AccessTestPeer.h"
+#include "CKoBaseObject.h"
+#include "CZuInterplayObject.h"
+#include "CZuInterplayObjectManager.h"
+#include "IZuInterplayAssetDescription.h"
+#include "IZuInterplayMobAttribute.h"
+#include "IZuInterplayMobLocator.h"
 #include "KoDebugCapture.h"
 #include "KoPlatform.h"
+#include "KoText.h"
 #include "KoTrace.h"
 #include "ScriptedServer.h"
 #include "SoapTestSupport.h"
@@ -55,25 +61,29 @@ inline std::string Line(const std::string& format, const std::string& text) {
     return line.replace(at, 2, text);
 }
 
+// The narrow text (in the thread's code page, GBK in these tests) as wide text.
+inline std::wstring Wide(const std::string& text) { return KoWiden(text.c_str()); }
+
+// A SOAP 1.1 response envelope around body.
+inline std::string Envelope(const std::string& body) { return soap11(body); }
+
+// A response element of the operation around inner, in an envelope.
+inline std::string Response(const std::string& operation, const std::string& inner = "") {
+    return Envelope("<types:" + operation + "Response>" + inner + "</types:" + operation + "Response>");
+}
+
 // A types:Errors list of two errors; the first has message and details.
 inline std::string Errors(const std::string& message, const std::string& details) {
-    return "<types:Errors><types:Error><types:Message>" + message + "</types:Message><types:Details>" +
-           details + "</types:Details></types:Error><types:Error><types:Message>second</types:Message>"
-                     "<types:Details>second details</types:Details></types:Error></types:Errors>";
+    return "<types:Errors><types:Error Code=\"E1\"><types:Message>" + message +
+           "</types:Message><types:Details>" + details +
+           "</types:Details></types:Error><types:Error><types:Message>second</types:Message>"
+           "<types:Details>second details</types:Details></types:Error></types:Errors>";
 }
 
-// A response element of the operation around inner, in a SOAP 1.1 envelope.
-inline ScriptedServer::Reply Response(const std::string& operation, const std::string& inner = "") {
-    return ScriptedServer::Reply::http(
-        soap11("<types:" + operation + "Response>" + inner + "</types:" + operation + "Response>"));
-}
-
-// A SOAP 1.1 Server fault, HTTP status 500.
-inline ScriptedServer::Reply Fault() {
-    return ScriptedServer::Reply::http(
-        soap11("<SOAP-ENV:Fault><faultcode>SOAP-ENV:Server</faultcode><faultstring>down</faultstring>"
-               "</SOAP-ENV:Fault>"),
-        500);
+// A SOAP 1.1 fault, by default a Server one.
+inline std::string Fault(const std::string& code = "SOAP-ENV:Server") {
+    return Envelope("<SOAP-ENV:Fault><faultcode>" + code +
+                    "</faultcode><faultstring>went wrong</faultstring></SOAP-ENV:Fault>");
 }
 
 // The content of the SOAP body of a recorded request.
@@ -89,7 +99,7 @@ inline std::string BodyOf(const ScriptedServer::Request& request) {
 // what it holds lives as long as the reader.
 class RequestReader {
 public:
-    template <class T> bool read(const ScriptedServer::Request& request, const char* tag, T& value) {
+    template <class T> bool Read(const ScriptedServer::Request& request, const char* tag, T& value) {
         return m_context.read(elementOf(BodyOf(request), tag), value, tag) == SOAP_OK;
     }
 
@@ -124,8 +134,84 @@ inline std::string BinaryBytes(size_t size) {
     return bytes;
 }
 
-// An access object whose service URL is the scripted server and whose drive
-// root is a temporary folder; captures log lines and message boxes.
+// The count as the object's own AddRef and Release report it (the pool's
+// reference included).
+inline ULONG RefCount(IUnknown* object) {
+    object->AddRef();
+    return object->Release();
+}
+
+// Objects of each kind out of an access object's pools.
+struct PoolUse {
+    unsigned kinds[ZU_OBJECT_KIND_COUNT] = {};
+    bool operator==(const PoolUse& other) const {
+        for (unsigned k = 0; k < ZU_OBJECT_KIND_COUNT; ++k)
+            if (kinds[k] != other.kinds[k]) return false;
+        return true;
+    }
+    unsigned Total() const {
+        unsigned sum = 0;
+        for (unsigned k : kinds) sum += k;
+        return sum;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const PoolUse& use) {
+    out << "{";
+    for (unsigned k = 0; k < ZU_OBJECT_KIND_COUNT; ++k) out << (k ? ", " : "") << use.kinds[k];
+    return out << "}";
+}
+
+// The pool an element is out of: its protected accessor, reached through a
+// using-declaration.
+struct PoolOfElement : CKoCOMPoolElement {
+    using CKoCOMPoolElement::GetPoolManager;
+};
+
+// How many objects the pool of object's kind has out, object included.
+inline unsigned UsedInPoolOf(IUnknown* object) {
+    IKoCOMPoolElement* element = nullptr;
+    if (FAILED(object->QueryInterface(IID_IKoCOMPoolElement, reinterpret_cast<void**>(&element)))) return 0;
+    IKoPoolManager* (CKoCOMPoolElement::*getPool)() const = &PoolOfElement::GetPoolManager;
+    IKoPoolManager* pool = (static_cast<CKoCOMPoolElement*>(element)->*getPool)();
+    element->Release();
+    return pool ? static_cast<CZuInterplayObjectPool*>(pool)->GetUsedCount() : 0;
+}
+
+// Takes one object of each kind through the creation slots to read its
+// pool's use, and gives it back.
+inline PoolUse PoolUseOf(IZuInterplayAccess* access) {
+    PoolUse use;
+    auto probe = [&](unsigned kind, IUnknown* object, int references) {
+        if (!object) return;
+        use.kinds[kind] = UsedInPoolOf(object) - 1;
+        for (int i = 0; i < references; ++i) object->Release();
+    };
+    IZuInterplayAssetDescription* description = nullptr;
+    access->CreateAssetDescription(&description);
+    probe(ZU_KIND_ASSET_DESCRIPTION, description, 1);
+    IZuInterplayAssetsDescriptionsList* descriptions = nullptr;
+    access->CreateAssetsDescriptionsList(&descriptions);
+    probe(ZU_KIND_ASSETS_DESCRIPTIONS_LIST, descriptions, 1);
+    IZuInterplayMobAttribute* attribute = nullptr;
+    access->CreateMobAttribute(&attribute);
+    probe(ZU_KIND_MOB_ATTRIBUTE, attribute, 1);
+    IZuInterplayMobAttributeList* attributes = nullptr;
+    access->CreateMobAttributeList(&attributes);
+    probe(ZU_KIND_MOB_ATTRIBUTE_LIST, attributes, 1);
+    IZuInterplayMobLocator* locator = nullptr;
+    access->CreateMobLocator(&locator);
+    probe(ZU_KIND_MOB_LOCATOR, locator, 2);
+    IZuInterplayMobLocatorList* locators = nullptr;
+    access->CreateMobLocatorList(&locators);
+    probe(ZU_KIND_MOB_LOCATOR_LIST, locators, 2);
+    return use;
+}
+
+// An access object whose service URL is the scripted server, with the
+// credentials editor / secret and a temporary folder as its drive root; GBK
+// as the thread's code page; log lines and message boxes captured. At the end
+// no object of the module may be left alive.
 class ServiceTest : public ::testing::Test {
 protected:
     ServiceTest() { KoSetMessageBoxHandler(&ServiceTest::RecordBox, this); }
@@ -133,6 +219,7 @@ protected:
 
     void SetUp() override {
         KoSetThreadCodePage(936);
+        liveBefore = CKoBaseObject::GetObjectCount();
         access = NewAccessObject();
         ASSERT_NE(nullptr, access);
         ASSERT_EQ(S_OK, access->SetServiceURL(Wide(server.url()).c_str()));
@@ -140,9 +227,18 @@ protected:
     }
     void TearDown() override {
         if (access) access->Release();
+        CZuInterplayObjectManager::s_testFaults = CZuInterplayObjectManager::TestFaults();
+        EXPECT_EQ(liveBefore, CKoBaseObject::GetObjectCount()) << "objects left alive";
     }
 
-    static std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+    // Replaces the access object with one whose pool of kind cannot be made.
+    void WithoutPoolOf(int kind) {
+        access->Release();
+        CZuInterplayObjectManager::s_testFaults.failPoolKind = kind;
+        access = NewAccessObject();
+        CZuInterplayObjectManager::s_testFaults = CZuInterplayObjectManager::TestFaults();
+        access->SetServiceURL(Wide(server.url()).c_str());
+    }
 
     // Points the access object at a port where nothing listens.
     void Unreachable() {
@@ -150,8 +246,20 @@ protected:
         ASSERT_EQ(S_OK, access->SetServiceURL(Wide(url).c_str()));
     }
 
+    // The next answer of the scripted server.
+    void Reply(const std::string& body, int status = 200) {
+        server.enqueue(ScriptedServer::Reply::http(body, status));
+    }
+
     CZuInterplayAccessTestPeer Peer() const { return CZuInterplayAccessTestPeer(access); }
+    // The last error text as the access object holds it, narrow.
     std::string& LastError() { return Peer().lastErrorText(); }
+    // The last error text as the interface hands it out.
+    std::wstring LastErrorText() const {
+        const wchar_t* text = nullptr;
+        access->GetLastErrorText(&text);
+        return text ? text : L"";
+    }
 
     // The live log lines of the access object's category, in order.
     std::vector<std::string> Logged() const {
@@ -168,10 +276,17 @@ protected:
         server.waitForConnections(server.connections());
         return server.requests();
     }
+    size_t RequestCount() { return Requests().size(); }
     ScriptedServer::Request OnlyRequest() {
         std::vector<ScriptedServer::Request> requests = Requests();
         EXPECT_EQ(1u, requests.size());
         return requests.empty() ? ScriptedServer::Request() : requests.back();
+    }
+    // The content of the SOAP body of request index (the last by default).
+    std::string Sent(int index = -1) {
+        std::vector<ScriptedServer::Request> requests = Requests();
+        if (requests.empty()) return "<nothing sent>";
+        return BodyOf(requests.at(index < 0 ? requests.size() - 1 : static_cast<size_t>(index)));
     }
 
     // Files below the drive root (UTF-8 paths).
@@ -199,6 +314,7 @@ protected:
     kodebug::KoDebugCapture capture;
     IZuInterplayAccess* access = nullptr;
     std::vector<std::string> boxes;
+    LONG liveBefore = 0;
 };
 
 } // namespace service_test

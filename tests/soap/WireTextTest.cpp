@@ -213,4 +213,49 @@ TEST_F(WireText, NameKeepsAtMost255Characters) {
     EXPECT_EQ(510u, out.size());
 }
 
+// Every text field of the requests takes the same way out, whichever message
+// carries it; the operations' own tests send plain text and rely on this.
+TEST_F(WireText, TextFieldsOfEveryRequestGoOutConverted) {
+    const std::string text = kZhongGbk + " <" + kWenGbk + "&>";
+    const std::string xml = "&#20013; &lt;&#25991;&amp;&gt;";
+    types__CreateFolderType createFolder;
+    createFolder.InterplayURI = text;
+    types__MoveType move;
+    move.InterplayAssetURI = text;
+    move.InterplayFolderURI = text;
+    types__GetLocatorsType getLocators;
+    getLocators.InterplayURI = text;
+    types__LocatorType locator;
+    locator.Comment = text;
+    locator.Color = text;
+    locator.Track = text;
+    const std::string createFolderXml = context.write(createFolder, "types:CreateFolder");
+    const std::string moveXml = context.write(move, "types:Move");
+    const std::string getLocatorsXml = context.write(getLocators, "types:GetLocators");
+    const std::string locatorXml = context.write(locator, "types:Locator");
+    const struct {
+        const std::string& xml;
+        const char* element;
+    } rows[] = {
+        {createFolderXml, "types:InterplayURI"},
+        {moveXml, "types:InterplayAssetURI"},
+        {moveXml, "types:InterplayFolderURI"},
+        {getLocatorsXml, "types:InterplayURI"},
+        {locatorXml, "types:Comment"},
+        {locatorXml, "types:Color"},
+        {locatorXml, "types:Track"},
+    };
+    for (const auto& row : rows) {
+        const std::string element = row.element;
+        EXPECT_EQ("<" + element + ">" + xml + "</" + element + ">", elementOf(row.xml, element)) << row.xml;
+    }
+    EXPECT_EQ("<types:InterplayURI>" + xml + "</types:InterplayURI>", textXml(text));
+    EXPECT_EQ("<types:Attribute Group=\"&#20013;\" Name=\"&#25991;\">" + xml + "</types:Attribute>",
+              attributeXml(kZhongGbk, kWenGbk, text));
+    // And back: an attribute's text as it arrives.
+    types__AttributeListType list = readAttributes("<types:Attribute Name=\"n\">a &amp; b</types:Attribute>");
+    ASSERT_EQ(1u, list.Attribute.size());
+    EXPECT_EQ("a & b", list.Attribute[0]->__item);
+}
+
 } // namespace

@@ -6,8 +6,6 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -58,6 +56,182 @@ std::vector<AttributeSpec> ParseAttributes(const std::vector<std::string>& texts
     return out;
 }
 
+std::vector<ConditionSpec> ParseConditions(const std::vector<std::string>& texts) {
+    std::vector<ConditionSpec> specs;
+    for (const std::string& text : texts) {
+        ConditionSpec spec;
+        if (!ConditionSpec::Parse(text, &spec))
+            throw CLI::ValidationError("--where", "cannot read condition " + text);
+        specs.push_back(spec);
+    }
+    return specs;
+}
+
+// What the subcommands read from the command line.
+struct Arguments {
+    std::string uri, uri2, file, headframe;
+    std::vector<std::string> attrs, conditions, uris;
+    bool foldersOnly = false, matchAll = false, media = false, simulate = false;
+    int maxResults = 20, locatorId = 0;
+    LocatorSpec locator;
+};
+
+// One subcommand: its name and help, the arguments it declares, and what it
+// asks of the component (none for the demo, which runs a whole workflow).
+struct Subcommand {
+    const char* name;
+    const char* help;
+    void (*declare)(CLI::App& command, Arguments& args);
+    Result (*run)(InterplayClient& client, const Arguments& args);
+};
+
+const Subcommand kSubcommands[] = {
+    {"checkin", "check a file in at a target URI",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("file", a.file, "local file")->required();
+         c.add_option("uri", a.uri, "target URI")->required();
+         c.add_option("-a,--attr", a.attrs, "attribute GROUP:NAME=VALUE (repeatable)");
+     },
+     [](InterplayClient& k, const Arguments& a) {
+         return k.CheckIn(a.file, a.uri, ParseAttributes(a.attrs));
+     }},
+    {"checkin-aaf", "check an AAF composition in, with a headframe and attributes",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("aaf", a.file, "local AAF file")->required();
+         c.add_option("uri", a.uri, "destination folder URI")->required();
+         c.add_option("--headframe", a.headframe, "local JPEG headframe");
+         c.add_option("-a,--attr", a.attrs,
+                      "attribute GROUP:NAME=VALUE (repeatable; group SYSTEM is not sent)");
+     },
+     [](InterplayClient& k, const Arguments& a) {
+         return k.CheckInAAF(a.file, a.uri,
+                             a.headframe.empty() ? std::nullopt : std::optional<std::string>(a.headframe),
+                             ParseAttributes(a.attrs));
+     }},
+    {"mkdir", "create a folder",
+     [](CLI::App& c, Arguments& a) { c.add_option("uri", a.uri, "folder URI")->required(); },
+     [](InterplayClient& k, const Arguments& a) { return k.CreateFolder(a.uri); }},
+    {"ls", "list a folder's children with their attributes",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("uri", a.uri, "folder URI")->required();
+         c.add_flag("--folders-only", a.foldersOnly, "list folders only");
+     },
+     [](InterplayClient& k, const Arguments& a) { return k.List(a.uri, a.foldersOnly); }},
+    {"attrs", "read an asset's attributes",
+     [](CLI::App& c, Arguments& a) { c.add_option("uri", a.uri, "asset URI")->required(); },
+     [](InterplayClient& k, const Arguments& a) { return k.GetAttributes(a.uri); }},
+    {"set-attrs", "write attributes of an asset",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("uri", a.uri, "asset URI")->required();
+         c.add_option("-a,--attr", a.attrs, "attribute GROUP:NAME=VALUE (repeatable)")->required();
+     },
+     [](InterplayClient& k, const Arguments& a) { return k.SetAttributes(a.uri, ParseAttributes(a.attrs)); }},
+    {"locators", "list an asset's locators",
+     [](CLI::App& c, Arguments& a) { c.add_option("uri", a.uri, "asset URI")->required(); },
+     [](InterplayClient& k, const Arguments& a) { return k.GetLocators(a.uri); }},
+    {"add-locator", "add a locator to an asset",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("uri", a.uri, "asset URI")->required();
+         c.add_option("--frame", a.locator.frame, "frame number")->required();
+         c.add_option("--comment", a.locator.comment, "comment");
+         c.add_option("--color", a.locator.color, "colour")->capture_default_str();
+         c.add_option("--track", a.locator.track, "track")->capture_default_str();
+     },
+     [](InterplayClient& k, const Arguments& a) { return k.AddLocators(a.uri, {a.locator}); }},
+    {"remove-locator", "remove one locator of an asset",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("uri", a.uri, "asset URI")->required();
+         c.add_option("id", a.locatorId, "locator ID")->required();
+     },
+     [](InterplayClient& k, const Arguments& a) { return k.RemoveLocator(a.uri, a.locatorId); }},
+    {"search", "search under a folder with attribute conditions",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("root", a.uri, "folder URI to search under")->required();
+         c.add_option("-w,--where", a.conditions,
+                      "condition [GROUP:]NAME<op>VALUE, op one of = != ~ !~ < > <= >= "
+                      "(~ contains; repeatable)");
+         c.add_flag("--all", a.matchAll, "all conditions must hold (default: any)");
+         c.add_option("--max", a.maxResults, "most results")->capture_default_str();
+     },
+     [](InterplayClient& k, const Arguments& a) {
+         return k.Search(a.uri, a.matchAll, a.maxResults, ParseConditions(a.conditions));
+     }},
+    {"latest", "fetch the latest version of an asset as a local AAF file",
+     [](CLI::App& c, Arguments& a) { c.add_option("uri", a.uri, "asset URI")->required(); },
+     [](InterplayClient& k, const Arguments& a) { return k.GetLatest(a.uri); }},
+    {"headframe", "fetch an asset's headframe as a local JPEG file",
+     [](CLI::App& c, Arguments& a) { c.add_option("uri", a.uri, "asset URI")->required(); },
+     [](InterplayClient& k, const Arguments& a) { return k.GetHeadframe(a.uri); }},
+    {"duplicate", "duplicate an asset into a folder",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("uri", a.uri, "asset URI")->required();
+         c.add_option("folder", a.uri2, "folder URI")->required();
+     },
+     [](InterplayClient& k, const Arguments& a) { return k.Duplicate(a.uri, a.uri2); }},
+    {"move", "move an asset into a folder",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("uri", a.uri, "asset URI")->required();
+         c.add_option("folder", a.uri2, "target folder URI")->required();
+     },
+     [](InterplayClient& k, const Arguments& a) { return k.Move(a.uri, a.uri2); }},
+    {"delete", "delete assets",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("uris", a.uris, "asset URIs")->required();
+         c.add_flag("--media", a.media, "delete their media too");
+         c.add_flag("--simulate", a.simulate, "only report what would be deleted");
+     },
+     [](InterplayClient& k, const Arguments& a) { return k.Delete(a.uris, a.media, a.simulate); }},
+    {"demo", "run a whole workflow on the embedded simulator, printing each step",
+     [](CLI::App&, Arguments&) {}, nullptr},
+};
+
+const Subcommand& Find(const std::string& name) {
+    for (const Subcommand& subcommand : kSubcommands)
+        if (name == subcommand.name) return subcommand;
+    return kSubcommands[0];  // not reached: the parser accepts only the names above
+}
+
+void AddGlobalOptions(CLI::App& app, Settings& settings) {
+    app.add_option("--url", settings.url, "Assets service URL, e.g. http://server/services/Assets");
+    app.add_option("--user", settings.user, "user name")->capture_default_str();
+    app.add_option("--password", settings.password, "password");
+    app.add_flag("--json", settings.json, "print results as JSON");
+    app.add_option("--library", settings.library, "path of libZuInterplayAccess.so");
+    app.add_option("--code-page", settings.codePage, "ANSI code page of the component's narrow text")
+        ->capture_default_str();
+}
+
+// Without --url, starts the embedded simulator and points settings.url and
+// root at it. False (with the error written) when there is no service.
+bool StartService(Settings& settings, bool demo, std::unique_ptr<assets_sim::AssetsSimulator>* simulator,
+                  std::string* root) {
+    if (settings.url.empty()) {
+        assets_sim::Options options;
+        options.users.push_back({settings.user, settings.password});
+        *simulator = std::make_unique<assets_sim::AssetsSimulator>(options);
+        std::string error;
+        if (!(*simulator)->Start(&error)) {
+            fprintf(stderr, "error: cannot start the embedded simulator: %s\n", error.c_str());
+            return false;
+        }
+        settings.url = (*simulator)->ServiceURL();
+        *root = (*simulator)->RootURI();
+    } else if (demo) {
+        fprintf(stderr, "error: the demo runs on the embedded simulator; leave out --url\n");
+        return false;
+    }
+    return true;
+}
+
+int Demo(InterplayClient& client, ResultPrinter& printer, const Settings& settings, const std::string& root) {
+    if (!settings.json)
+        printf("Assets service simulator at %s, root folder %s\n", settings.url.c_str(), root.c_str());
+    bool ok = RunDemo(client, printer, root);
+    if (!settings.json)
+        printf("\n%s\n", ok ? "Demo finished: every step succeeded." : "Demo finished with failures.");
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -67,146 +241,27 @@ int main(int argc, char** argv) {
                  "interplay access component.\nWithout --url, an embedded Assets service simulator is "
                  "started on a loopback port."};
     app.require_subcommand(1);
-    app.add_option("--url", settings.url, "Assets service URL, e.g. http://server/services/Assets");
-    app.add_option("--user", settings.user, "user name")->capture_default_str();
-    app.add_option("--password", settings.password, "password");
-    app.add_flag("--json", settings.json, "print results as JSON");
-    app.add_option("--library", settings.library, "path of libZuInterplayAccess.so");
-    app.add_option("--code-page", settings.codePage, "ANSI code page of the component's narrow text")
-        ->capture_default_str();
-
-    // What each subcommand does, by name.
-    std::map<std::string, std::function<Result(InterplayClient&)>> actions;
-    auto sub = [&](const char* name, const char* help) { return app.add_subcommand(name, help); };
-
-    // Storage for the subcommands' arguments.
-    std::string uri, uri2, file, headframe;
-    std::vector<std::string> attrs, conditions, uris;
-    bool foldersOnly = false, matchAll = false, media = false, simulate = false;
-    int maxResults = 20, locatorId = 0;
-    LocatorSpec locator;
-
-    CLI::App* c = sub("checkin", "check a file in at a target URI");
-    c->add_option("file", file, "local file")->required();
-    c->add_option("uri", uri, "target URI")->required();
-    c->add_option("-a,--attr", attrs, "attribute GROUP:NAME=VALUE (repeatable)");
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.CheckIn(file, uri, ParseAttributes(attrs)); };
-
-    c = sub("checkin-aaf", "check an AAF composition in, with a headframe and attributes");
-    c->add_option("aaf", file, "local AAF file")->required();
-    c->add_option("uri", uri, "destination folder URI")->required();
-    c->add_option("--headframe", headframe, "local JPEG headframe");
-    c->add_option("-a,--attr", attrs, "attribute GROUP:NAME=VALUE (repeatable; group SYSTEM is not sent)");
-    actions[c->get_name()] = [&](InterplayClient& k) {
-        return k.CheckInAAF(file, uri, headframe.empty() ? std::nullopt : std::optional<std::string>(headframe),
-                            ParseAttributes(attrs));
-    };
-
-    c = sub("mkdir", "create a folder");
-    c->add_option("uri", uri, "folder URI")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.CreateFolder(uri); };
-
-    c = sub("ls", "list a folder's children with their attributes");
-    c->add_option("uri", uri, "folder URI")->required();
-    c->add_flag("--folders-only", foldersOnly, "list folders only");
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.List(uri, foldersOnly); };
-
-    c = sub("attrs", "read an asset's attributes");
-    c->add_option("uri", uri, "asset URI")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.GetAttributes(uri); };
-
-    c = sub("set-attrs", "write attributes of an asset");
-    c->add_option("uri", uri, "asset URI")->required();
-    c->add_option("-a,--attr", attrs, "attribute GROUP:NAME=VALUE (repeatable)")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.SetAttributes(uri, ParseAttributes(attrs)); };
-
-    c = sub("locators", "list an asset's locators");
-    c->add_option("uri", uri, "asset URI")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.GetLocators(uri); };
-
-    c = sub("add-locator", "add a locator to an asset");
-    c->add_option("uri", uri, "asset URI")->required();
-    c->add_option("--frame", locator.frame, "frame number")->required();
-    c->add_option("--comment", locator.comment, "comment");
-    c->add_option("--color", locator.color, "colour")->capture_default_str();
-    c->add_option("--track", locator.track, "track")->capture_default_str();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.AddLocators(uri, {locator}); };
-
-    c = sub("remove-locator", "remove one locator of an asset");
-    c->add_option("uri", uri, "asset URI")->required();
-    c->add_option("id", locatorId, "locator ID")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.RemoveLocator(uri, locatorId); };
-
-    c = sub("search", "search under a folder with attribute conditions");
-    c->add_option("root", uri, "folder URI to search under")->required();
-    c->add_option("-w,--where", conditions,
-                  "condition [GROUP:]NAME<op>VALUE, op one of = != ~ !~ < > <= >= (~ contains; repeatable)");
-    c->add_flag("--all", matchAll, "all conditions must hold (default: any)");
-    c->add_option("--max", maxResults, "most results")->capture_default_str();
-    actions[c->get_name()] = [&](InterplayClient& k) {
-        std::vector<ConditionSpec> specs;
-        for (const std::string& text : conditions) {
-            ConditionSpec spec;
-            if (!ConditionSpec::Parse(text, &spec))
-                throw CLI::ValidationError("--where", "cannot read condition " + text);
-            specs.push_back(spec);
-        }
-        return k.Search(uri, matchAll, maxResults, specs);
-    };
-
-    c = sub("latest", "fetch the latest version of an asset as a local AAF file");
-    c->add_option("uri", uri, "asset URI")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.GetLatest(uri); };
-
-    c = sub("headframe", "fetch an asset's headframe as a local JPEG file");
-    c->add_option("uri", uri, "asset URI")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.GetHeadframe(uri); };
-
-    c = sub("duplicate", "duplicate an asset into a folder");
-    c->add_option("uri", uri, "asset URI")->required();
-    c->add_option("folder", uri2, "folder URI")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.Duplicate(uri, uri2); };
-
-    c = sub("move", "move an asset into a folder");
-    c->add_option("uri", uri, "asset URI")->required();
-    c->add_option("folder", uri2, "target folder URI")->required();
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.Move(uri, uri2); };
-
-    c = sub("delete", "delete assets");
-    c->add_option("uris", uris, "asset URIs")->required();
-    c->add_flag("--media", media, "delete their media too");
-    c->add_flag("--simulate", simulate, "only report what would be deleted");
-    actions[c->get_name()] = [&](InterplayClient& k) { return k.Delete(uris, media, simulate); };
-
-    sub("demo", "run a whole workflow on the embedded simulator, printing each step");
+    AddGlobalOptions(app, settings);
+    Arguments args;
+    for (const Subcommand& subcommand : kSubcommands)
+        subcommand.declare(*app.add_subcommand(subcommand.name, subcommand.help), args);
 
     CLI11_PARSE(app, argc, argv);
     const std::string command = app.get_subcommands().front()->get_name();
+    const Subcommand& subcommand = Find(command);
 
     KoSetThreadCodePage(settings.codePage);
     KoSetMessageBoxHandler(ShowMessageBox, nullptr);
 
     std::unique_ptr<assets_sim::AssetsSimulator> simulator;
     std::string root = "interplay://Workgroup";
-    if (settings.url.empty()) {
-        assets_sim::Options options;
-        options.users.push_back({settings.user, settings.password});
-        simulator = std::make_unique<assets_sim::AssetsSimulator>(options);
-        std::string error;
-        if (!simulator->Start(&error)) {
-            fprintf(stderr, "error: cannot start the embedded simulator: %s\n", error.c_str());
-            return 2;
-        }
-        settings.url = simulator->ServiceURL();
-        root = simulator->RootURI();
-    } else if (command == "demo") {
-        fprintf(stderr, "error: the demo runs on the embedded simulator; leave out --url\n");
-        return 2;
-    }
+    if (!StartService(settings, !subcommand.run, &simulator, &root)) return 2;
 
     ComponentHost host;
     std::string error;
-    if (!host.Load(settings.library.empty() ? ComponentHost::DefaultLibraryPath() : settings.library, &error)) {
+    const std::string library =
+        settings.library.empty() ? ComponentHost::DefaultLibraryPath() : settings.library;
+    if (!host.Load(library, &error)) {
         fprintf(stderr, "error: %s\n", error.c_str());
         return 2;
     }
@@ -217,15 +272,10 @@ int main(int argc, char** argv) {
 
     InterplayClient client(access);
     ResultPrinter printer(settings.json, stdout);
-    if (command == "demo") {
-        if (!settings.json) printf("Assets service simulator at %s, root folder %s\n", settings.url.c_str(), root.c_str());
-        bool ok = RunDemo(client, printer, root);
-        if (!settings.json) printf("\n%s\n", ok ? "Demo finished: every step succeeded." : "Demo finished with failures.");
-        return ok ? 0 : 1;
-    }
+    if (!subcommand.run) return Demo(client, printer, settings, root);
     Result result;
     try {
-        result = actions.at(command)(client);
+        result = subcommand.run(client, args);
     } catch (const CLI::Error& e) {
         return app.exit(e);
     }
