@@ -4,6 +4,7 @@
 
 #include "CZuInterplayAssetDescription.h"
 #include "TZuInterplayObjectAllocator.h"
+#include "ZuTexts.h"
 
 class CZuInterplayAssetDescriptionAllocator
     : public TZuInterplayObjectAllocator<CZuInterplayAssetDescription> {
@@ -11,7 +12,7 @@ public:
     CZuInterplayAssetDescriptionAllocator()
         : TZuInterplayObjectAllocator(L"CZuInterplayAssetDescriptionAllocator",
                                       L"CZuInterplayAssetDescription",
-                                      "src\\CZuInterplayAssetDescriptionAllocator") {}
+                                      ZU_UNIT_ASSET_DESCRIPTION_ALLOCATOR) {}
 };
 
 #endif // CZU_INTERPLAY_ASSET_DESCRIPTION_ALLOCATOR_H

@@ -4,6 +4,7 @@
 
 #include "CZuInterplayAssetsDescriptionsList.h"
 #include "TZuInterplayObjectAllocator.h"
+#include "ZuTexts.h"
 
 class CZuInterplayAssetsDescriptionsListAllocator
     : public TZuInterplayObjectAllocator<CZuInterplayAssetsDescriptionsList> {
@@ -11,7 +12,7 @@ public:
     CZuInterplayAssetsDescriptionsListAllocator()
         : TZuInterplayObjectAllocator(L"CZuInterplayAssetsDescriptionsListAllocator",
                                       L"CZuInterplayAssetsDescriptionsList",
-                                      "src\\CZuInterplayAssetsDescriptionsListAllocator") {}
+                                      ZU_UNIT_ASSETS_DESCRIPTIONS_LIST_ALLOCATOR) {}
 };
 
 #endif // CZU_INTERPLAY_ASSETS_DESCRIPTIONS_LIST_ALLOCATOR_H

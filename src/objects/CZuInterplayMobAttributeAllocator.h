@@ -4,6 +4,7 @@
 
 #include "CZuInterplayMobAttribute.h"
 #include "TZuInterplayObjectAllocator.h"
+#include "ZuTexts.h"
 
 class CZuInterplayMobAttributeAllocator
     : public TZuInterplayObjectAllocator<CZuInterplayMobAttribute> {
@@ -11,7 +12,7 @@ public:
     CZuInterplayMobAttributeAllocator()
         : TZuInterplayObjectAllocator(L"CZuInterplayMobAttributeAllocator",
                                       L"CZuInterplayMobAttribute",
-                                      "src\\CZuInterplayMobAttributeAllocator") {}
+                                      ZU_UNIT_MOB_ATTRIBUTE_ALLOCATOR) {}
 };
 
 #endif // CZU_INTERPLAY_MOB_ATTRIBUTE_ALLOCATOR_H

@@ -4,6 +4,7 @@
 
 #include "CZuInterplayMobAttributeList.h"
 #include "TZuInterplayObjectAllocator.h"
+#include "ZuTexts.h"
 
 class CZuInterplayMobAttributeListAllocator
     : public TZuInterplayObjectAllocator<CZuInterplayMobAttributeList> {
@@ -11,7 +12,7 @@ public:
     CZuInterplayMobAttributeListAllocator()
         : TZuInterplayObjectAllocator(L"CZuInterplayMobAttributeListAllocator",
                                       L"CZuInterplayMobAttributeList",
-                                      "src\\CZuInterplayMobAttributeListAllocator") {}
+                                      ZU_UNIT_MOB_ATTRIBUTE_LIST_ALLOCATOR) {}
 };
 
 #endif // CZU_INTERPLAY_MOB_ATTRIBUTE_LIST_ALLOCATOR_H

@@ -7,6 +7,7 @@
 #define ZU_SERVICE_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
+#include <wchar.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -48,11 +49,10 @@ inline const std::wstring kHeadframeFolderW = L"C:\\\x975E\x7F16\x7CFB\x7EDF\x4E
 inline const std::wstring kPrefixW = L"interplay://WG/Projects/Assets/x";
 static_assert(sizeof("interplay://WG/Projects/Assets/x") == 33, "32 bytes");
 
-// The transport-failure texts of the log.
-inline const std::string kNoWebService =
-    "Can't get web services, please check your netwotk or interplay web services setup successfully!";
-inline const std::string kNoWebServiceSetuped =
-    "Can't get web services, please check your netwotk or interplay web services setuped successfully!";
+// The transport-failure texts of the log (ASCII), narrowed.
+inline std::string Ascii(const wchar_t* text) { return std::string(text, text + wcslen(text)); }
+inline const std::string kNoWebService = Ascii(ZU_TEXT_W_NO_WEB_SERVICE);
+inline const std::string kNoWebServiceSetuped = Ascii(ZU_TEXT_W_NO_WEB_SERVICE_SETUPED);
 
 // A format with its one conversion (%S or %d) replaced by text.
 inline std::string Line(const std::string& format, const std::string& text) {
