@@ -11,6 +11,13 @@
 #include "KoTrace.h"
 #include "ZuResultCodes.h"
 
+// A fault the test build's switch asks for; never one in the production build.
+#ifdef ZU_TEST_SEAMS
+#define ZU_TEST_FAULT(condition) (condition)
+#else
+#define ZU_TEST_FAULT(condition) false
+#endif
+
 namespace {
 
 const char kSourceUnit[] = "src\\CZuInterplayObjectManager";
@@ -23,7 +30,8 @@ const wchar_t* const kAllocatorNames[ZU_OBJECT_KIND_COUNT] = {
 };
 
 IKoPoolAllocator* NewAllocator(unsigned kind) {
-    if (static_cast<int>(kind) == CZuInterplayObjectManager::s_testFaults.failAllocatorKind) return nullptr;
+    if (ZU_TEST_FAULT(static_cast<int>(kind) == CZuInterplayObjectManager::s_testFaults.failAllocatorKind))
+        return nullptr;
     switch (kind) {
     case ZU_KIND_ASSET_DESCRIPTION:
         return new (std::nothrow) CZuInterplayAssetDescriptionAllocator();
@@ -43,11 +51,13 @@ IKoPoolAllocator* NewAllocator(unsigned kind) {
 
 } // namespace
 
+#ifdef ZU_TEST_SEAMS
 CZuInterplayObjectManager::TestFaults CZuInterplayObjectManager::s_testFaults;
+#endif
 
 CZuInterplayObjectManager* CreateObjectManager(IUnknown* /*outer*/, HRESULT* result) {
     if (result) *result = S_OK;
-    if (CZuInterplayObjectManager::s_testFaults.failCreate) return nullptr;
+    if (ZU_TEST_FAULT(CZuInterplayObjectManager::s_testFaults.failCreate)) return nullptr;
     return new (std::nothrow) CZuInterplayObjectManager();
 }
 
@@ -105,7 +115,7 @@ HRESULT CZuInterplayObjectManager::AddAllocatorToPoolManagers(IKoPoolAllocator* 
     if (kind >= ZU_OBJECT_KIND_COUNT) return ZU_E_INVALIDARG;
 
     CZuInterplayObjectPool* pool = nullptr;
-    if (static_cast<int>(kind) != s_testFaults.failPoolKind)
+    if (!ZU_TEST_FAULT(static_cast<int>(kind) == s_testFaults.failPoolKind))
         pool = new (std::nothrow)
             CZuInterplayObjectPool(poolName, ZU_POOL_INITIAL_COUNT, ZU_POOL_LIMIT, allocator);
     if (!pool) {
