@@ -13,7 +13,7 @@ namespace {
 using kodebug::Function;
 using kodebug::Kind;
 
-const int kBufferCapacity = 1024;
+const int kBufferCapacity = KoDebugLog::kBufferCapacity;
 
 // Each thread has two buffers and hands them out in turn, so a trace can hold
 // the live message's buffer while it fills the file message's.
@@ -127,5 +127,3 @@ int KoLogNotifyA_Add_file(int, int, const char* fmt, ...) {
 }
 
 } // extern "C"
-
-int kodebug::logBufferCapacity() { return kBufferCapacity; }

@@ -18,6 +18,8 @@ void reloadConfiguration() { KoDebugLog::instance().configure(); }
 
 void configure(const char* live, const char* file) { KoDebugLog::instance().configure(live, file); }
 
+int logBufferCapacity() { return KoDebugLog::kBufferCapacity; }
+
 // Shared with the sink, which may still run on another thread after the
 // capture is gone.
 struct KoDebugCapture::Store {

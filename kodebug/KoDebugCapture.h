@@ -1,7 +1,9 @@
 // Test access to libKoDebug: capture what reaches the log, force the filters,
 // count the calls of the seven functions.
 //
-// Not meant for production hosts. All of it is process-wide and thread-safe.
+// Only in the test build of the library (libKoDebugTesting), which tests and
+// benchmarks link instead of libKoDebug. All of it is process-wide and
+// thread-safe.
 #ifndef KO_DEBUG_CAPTURE_H
 #define KO_DEBUG_CAPTURE_H
 

@@ -18,6 +18,9 @@ public:
     // that other modules may still log while the process exits.
     static KoDebugLog& instance();
 
+    // The capacity of the buffers KoGetLogBuffer hands out.
+    static constexpr int kBufferCapacity = 1024;
+
     bool liveOpen() const { return open(m_forceLive.load(), m_liveConfigured.load()); }
     bool fileOpen() const { return open(m_forceFile.load(), m_fileConfigured.load()); }
 

@@ -12,6 +12,13 @@
 #include "ZuResultCodes.h"
 #include "ZuTexts.h"
 
+// A fault the test build's switch asks for; never one in the production build.
+#ifdef ZU_TEST_SEAMS
+#define ZU_TEST_FAULT(condition) (condition)
+#else
+#define ZU_TEST_FAULT(condition) false
+#endif
+
 namespace {
 
 void Notify(const ZuFailureNotice& notice, HRESULT hr) {
@@ -26,7 +33,8 @@ const wchar_t* const kAllocatorNames[ZU_OBJECT_KIND_COUNT] = {
 };
 
 IKoPoolAllocator* NewAllocator(unsigned kind) {
-    if (static_cast<int>(kind) == CZuInterplayObjectManager::s_testFaults.failAllocatorKind) return nullptr;
+    if (ZU_TEST_FAULT(static_cast<int>(kind) == CZuInterplayObjectManager::s_testFaults.failAllocatorKind))
+        return nullptr;
     switch (kind) {
     case ZU_KIND_ASSET_DESCRIPTION:
         return new (std::nothrow) CZuInterplayAssetDescriptionAllocator();
@@ -46,11 +54,13 @@ IKoPoolAllocator* NewAllocator(unsigned kind) {
 
 } // namespace
 
+#ifdef ZU_TEST_SEAMS
 CZuInterplayObjectManager::TestFaults CZuInterplayObjectManager::s_testFaults;
+#endif
 
 CZuInterplayObjectManager* CreateObjectManager(IUnknown* /*outer*/, HRESULT* result) {
     if (result) *result = S_OK;
-    if (CZuInterplayObjectManager::s_testFaults.failCreate) return nullptr;
+    if (ZU_TEST_FAULT(CZuInterplayObjectManager::s_testFaults.failCreate)) return nullptr;
     return new (std::nothrow) CZuInterplayObjectManager();
 }
 
@@ -104,7 +114,7 @@ HRESULT CZuInterplayObjectManager::AddAllocatorToPoolManagers(IKoPoolAllocator* 
     if (kind >= ZU_OBJECT_KIND_COUNT) return ZU_E_INVALIDARG;
 
     CZuInterplayObjectPool* pool = nullptr;
-    if (static_cast<int>(kind) != s_testFaults.failPoolKind)
+    if (!ZU_TEST_FAULT(static_cast<int>(kind) == s_testFaults.failPoolKind))
         pool = new (std::nothrow)
             CZuInterplayObjectPool(poolName, ZU_POOL_INITIAL_COUNT, ZU_POOL_LIMIT, allocator);
     if (!pool) {

@@ -37,14 +37,16 @@ public:
     // allocator and files it under kind, replacing a pool filed there before.
     HRESULT AddAllocatorToPoolManagers(IKoPoolAllocator* allocator, const wchar_t* poolName, unsigned kind);
 
-    // Test seam for white-box tests only: makes chosen allocations behave as
-    // if memory had run out. Production code never sets it.
+#ifdef ZU_TEST_SEAMS
+    // Test seam, in the test build of this layer only: makes chosen
+    // allocations behave as if memory had run out.
     struct TestFaults {
         bool failCreate = false;  // CreateObjectManager gives null
         int failAllocatorKind = -1;  // Initialize cannot make this kind's allocator
         int failPoolKind = -1;  // AddAllocatorToPoolManagers cannot make this kind's pool
     };
     static TestFaults s_testFaults;
+#endif
 
 private:
     // Only Initialize fills the table, before the manager is used; it is read
