@@ -154,13 +154,21 @@ private:
     unsigned m_codePage = 0;
 };
 
-// Appends a character as the module stores incoming text: below 256 as that
-// one byte, otherwise in the thread's code page.
-void AppendIncoming(ThreadEncodeCache& cache, wchar_t c, std::string& out) {
-    if (static_cast<unsigned long>(c) < 256)
-        out.push_back(static_cast<char>(static_cast<unsigned char>(c)));
-    else
-        cache.Append(c, out);
+// Appends text[0, length), UTF-8 as the runtime hands it over, in the thread's
+// code page: ASCII as it is, every other character through the code page
+// ('?' when the code page lacks it; so for bytes that are not UTF-8). At most
+// maxChars characters are kept.
+void AppendIncoming(const char* text, size_t length, size_t maxChars, std::string& out) {
+    ThreadEncodeCache& cache = ThreadEncodeCache::Current();
+    size_t kept = 0;
+    DecodeUtf8(text, length, [&](wchar_t c) {
+        if (kept == maxChars) return;
+        ++kept;
+        if (c < 0x80)
+            out.push_back(static_cast<char>(c));
+        else
+            cache.Append(c, out);
+    });
 }
 
 // XML cannot carry these characters, not even as references.
@@ -284,30 +292,25 @@ const char* CZuWireText::AttributeValue(struct soap* soap, const std::string& te
 }
 
 void CZuWireText::FromUtf8(const char* text, std::string& out) {
+    out.clear();
+    if (!text) return;
     size_t length = strlen(text);
     if (IsAsciiText(text, length)) {
         out.assign(text, length);
         return;
     }
-    out.clear();
     out.reserve(length);
-    ThreadEncodeCache& cache = ThreadEncodeCache::Current();
-    DecodeUtf8(text, length, [&](wchar_t c) { AppendIncoming(cache, c, out); });
+    AppendIncoming(text, length, static_cast<size_t>(-1), out);
 }
 
-void CZuWireText::AttributeName(const char* raw, std::string& out) {
+void CZuWireText::AttributeName(const char* text, std::string& out) {
     out.clear();
-    if (!raw) return;
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(raw);
-    if (bytes[0] < 0x80 || bytes[1] < 0x80) {
-        out.assign(raw);
+    if (!text) return;
+    size_t length = strlen(text);
+    if (IsAsciiText(text, length)) {
+        out.assign(text, length < size_t(MAX_NAME_CHARS) ? length : size_t(MAX_NAME_CHARS));
         return;
     }
-    ThreadEncodeCache& cache = ThreadEncodeCache::Current();
-    size_t kept = 0;
-    DecodeUtf8(raw, strlen(raw), [&](wchar_t c) {
-        if (static_cast<unsigned long>(c) > 0xFFFF || kept == MAX_NAME_CHARS) return;
-        cache.Append(c, out);
-        ++kept;
-    });
+    out.reserve(length);
+    AppendIncoming(text, length, MAX_NAME_CHARS, out);
 }

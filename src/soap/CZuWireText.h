@@ -28,13 +28,12 @@
 // the like) are written by the runtime, which in the module's context mode
 // (SOAP_C_UTFSTRING) writes characters beyond ASCII as UTF-8 bytes.
 //
-// Incoming element text: the runtime decodes UTF-8 and character references;
-// a character below 256 is stored as that one byte, the others are converted
-// to the thread's code page (characters it lacks become '?'; so do bytes that
-// are not UTF-8).
-//
-// Incoming attribute values are stored as they arrive (the raw UTF-8 bytes),
-// except the Name attribute of types:Attribute (AttributeName).
+// Incoming text, element text and attribute values alike: the runtime decodes
+// UTF-8 and character references and hands the text over as UTF-8 (the
+// context's string mode); ASCII is kept as it is and every other character is
+// converted to the thread's code page (characters it lacks become '?'; so do
+// bytes that are not UTF-8). The Name attribute of types:Attribute keeps at
+// most MAX_NAME_CHARS characters (AttributeName).
 #ifndef CZU_WIRE_TEXT_H
 #define CZU_WIRE_TEXT_H
 
@@ -72,19 +71,15 @@ public:
     // The form an attribute value waits in: UTF-8, allocated in the context.
     static const char* AttributeValue(struct soap* soap, const std::string& text);
 
-    // Incoming element text, as decoded by the runtime (to UTF-8, the
-    // context's string mode), in the module's form.
+    // Incoming text (element text or attribute value) as the runtime hands it
+    // over (UTF-8, the context's string mode) in the module's form; null gives
+    // the empty text.
     static void FromUtf8(const char* text, std::string& out);
 
-    // The Name attribute of types:Attribute as it arrives (raw bytes, UTF-8
-    // from the service) in the module's form:
-    //   - a value whose first or second byte is ASCII (a name that starts with
-    //     an ASCII character, and the empty or one-byte name) is kept as it is;
-    //   - otherwise it is decoded as UTF-8 and converted to the thread's code
-    //     page; characters beyond U+FFFF are left out, bytes that are not UTF-8
-    //     count as replacement characters, and at most MAX_NAME_CHARS
-    //     characters are kept.
-    static void AttributeName(const char* raw, std::string& out);
+    // The Name attribute of types:Attribute as the runtime hands it over, in
+    // the module's form: as FromUtf8, keeping at most MAX_NAME_CHARS
+    // characters.
+    static void AttributeName(const char* text, std::string& out);
 };
 
 #endif // CZU_WIRE_TEXT_H

@@ -3,8 +3,12 @@
 // the thread's code page (GBK here), the credentials header in that form.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "AssetsPortBinding.h"
 #include "AssetsSimulator.h"
+#include "KoCodePage.h"
 #include "KoPlatform.h"
 
 using namespace ZuAssets;
@@ -27,6 +31,27 @@ public:
 private:
     std::string m_url;
 };
+
+// The attributes checked in and read back: text the server stores and returns
+// as UTF-8, whatever character it begins with (characters below U+0100
+// included).
+struct Attribute {
+    std::string group, name, value;
+    bool operator==(const Attribute& other) const {
+        return group == other.group && name == other.name && value == other.value;
+    }
+};
+
+std::string Gbk(const std::string& utf8) { return KoUtf8ToAnsi(utf8.data(), utf8.size()); }
+
+std::vector<Attribute> Attributes() {
+    return {{"USER", kTitle, "A " + kNews},
+            {Gbk("用户组"), Gbk("V2版本"), Gbk("30°C")},
+            {"USER", Gbk("Café×"), Gbk("3×4 长")},
+            {Gbk("Café"), Gbk("张·三"), Gbk("§1 Café")}};
+}
+
+void PrintTo(const Attribute& a, std::ostream* os) { *os << a.group << "|" << a.name << "|" << a.value; }
 
 template <class Response> std::string MessageOf(const Response& response) {
     return response.Errors && !response.Errors->Error.empty() ? response.Errors->Error[0]->Message : "";
@@ -62,11 +87,13 @@ TEST(AssetsSimulatorBindingTest, TheModulesRequestsAndItsReadingOfAnswersAgree) 
         request.AAF.__ptr = aaf;
         request.AAF.__size = sizeof aaf;
         request.Attributes = soap_new_types__AttributeListType(binding.soap);
-        types__AttributeType* title = soap_new_types__AttributeType(binding.soap);
-        title->Group = "USER";
-        title->Name = kTitle;
-        title->__item = "A " + kNews;
-        request.Attributes->Attribute.push_back(title);
+        for (const Attribute& row : Attributes()) {
+            types__AttributeType* attribute = soap_new_types__AttributeType(binding.soap);
+            attribute->Group = row.group;
+            attribute->Name = row.name;
+            attribute->__item = row.value;
+            request.Attributes->Attribute.push_back(attribute);
+        }
         ASSERT_EQ(binding.__assets__CheckInAAF(&request, &response), SOAP_OK);
         ASSERT_EQ(MessageOf(response), "");
         ASSERT_TRUE(response.InterplayURI);
@@ -83,14 +110,14 @@ TEST(AssetsSimulatorBindingTest, TheModulesRequestsAndItsReadingOfAnswersAgree) 
         ASSERT_TRUE(response.Results);
         ASSERT_EQ(response.Results->AssetDescription.size(), 1u);
         EXPECT_EQ(response.Results->AssetDescription[0]->InterplayURI, asset);
-        bool found = false;
+        std::vector<Attribute> back;
         for (const types__AttributeType* a : response.Results->AssetDescription[0]->Attributes->Attribute) {
-            if (a->Name == kTitle) found = a->__item == "A " + kNews;
+            if (a->Group != "SYSTEM") back.push_back({a->Group, a->Name, a->__item});
             if (a->Name == "Creator") {
                 EXPECT_EQ(a->__item, kEditor);
             }
         }
-        EXPECT_TRUE(found);
+        EXPECT_EQ(back, Attributes());
     }
     {
         Binding binding(sim.ServiceURL(), kEditor, "wrong");

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "CZuWireText.h"
+#include "KoCodePage.h"
 #include "SoapTestSupport.h"
 
 using namespace ZuAssets;
@@ -15,6 +17,24 @@ const std::string kZhongGbk = "\xd6\xd0";
 const std::string kWenGbk = "\xce\xc4";
 const std::string kZhongUtf8 = "\xe4\xb8\xad";
 const std::string kWenUtf8 = "\xe6\x96\x87";
+
+// A UTF-8 text in the thread's code page.
+std::string Ansi(const std::string& utf8) { return KoUtf8ToAnsi(utf8.data(), utf8.size()); }
+
+// Every character of the thread's code page (936): the euro sign and each
+// double-byte pair that is a character, in byte order.
+std::vector<std::string> EveryCharacter() {
+    std::vector<std::string> chars{"\x80"};
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+            wchar_t wide[2];
+            if (MultiByteToWideChar(CP_THREAD_ACP, 0, pair, 2, wide, 2) == 1 && wide[0] != 0xFFFD)
+                chars.emplace_back(pair, 2);
+        }
+    }
+    return chars;
+}
 
 class WireText : public ::testing::Test {
 protected:
@@ -123,24 +143,66 @@ TEST_F(WireText, OtherCodePages) {
     {
         ThreadCodePage latin(1252);
         EXPECT_EQ("<types:InterplayURI>caf&#233;</types:InterplayURI>", textXml("caf\xe9"));
+        // Latin-1 characters come back as their bytes; CJK ones the code
+        // page lacks as '?'.
+        EXPECT_EQ("caf\xe9 3\xd7" "4 30\xb0 ?", readText("caf&#233; 3\xc3\x97" "4 30\xc2\xb0 " + kZhongUtf8));
+        EXPECT_EQ("\xabok\xbb", readName("\xc2\xabok\xc2\xbb"));
     }
     {
         ThreadCodePage utf8(65001);
         // An incomplete sequence: one replacement per byte.
         EXPECT_EQ("<types:InterplayURI>&#20013;&#65533;&#65533;</types:InterplayURI>",
                   textXml(kZhongUtf8 + "\xe4\xb8"));
-        EXPECT_EQ(kZhongUtf8, readText("&#x4E2D;"));
+        EXPECT_EQ(kZhongUtf8 + "\xc3\xa9", readText("&#x4E2D;&#233;"));
     }
 }
 
-TEST_F(WireText, IncomingCharactersBelow256AreOneByteOthersTheCodePage) {
+TEST_F(WireText, IncomingCharactersGoToTheCodePage) {
     EXPECT_EQ(kZhongGbk + kWenGbk, readText(kZhongUtf8 + "&#25991;"));
-    EXPECT_EQ("\xe9", readText("\xc3\xa9"));
-    EXPECT_EQ("\xe9\xe9", readText("&#233;&#xE9;"));
     EXPECT_EQ("a<b>&\"", readText("a&lt;b&gt;&amp;&quot;"));
-    // Characters the code page lacks: a Thai letter and one beyond U+FFFF.
+    // Characters below 256 too: they are characters of the code page, not
+    // bytes (a byte of 0x81 or above would start a double-byte character).
+    EXPECT_EQ(Ansi("é"), readText("\xc3\xa9"));
+    EXPECT_EQ(Ansi("éé"), readText("&#233;&#xE9;"));
+    EXPECT_EQ(Ansi("30°C"), readText("30&#176;C"));
+    EXPECT_EQ(Ansi("3×4 长"), readText("3&#215;4 &#38271;"));
+    EXPECT_EQ(Ansi("张·三"), readText("张·三"));
+    EXPECT_EQ(Ansi("Café"), readText("Café"));
+    // Characters the code page lacks: guillemets, a Thai letter and one
+    // beyond U+FFFF.
+    EXPECT_EQ("?ok?", readText("«ok»"));
     EXPECT_EQ("??", readText("\xe0\xb8\x81\xf0\x9f\x98\x80"));
     EXPECT_EQ("", readText(""));
+}
+
+TEST_F(WireText, EveryCharacterOfTheCodePageComesBackInTextGroupAndName) {
+    // As a server sends them (UTF-8) and as the module writes them
+    // (references), in texts that begin with an ASCII character and in texts
+    // that do not, in runs of 80 characters: the runtime's reader mangles the
+    // first attribute of an element when its references decode to more than
+    // 255 bytes.
+    std::vector<std::string> chars = EveryCharacter();
+    ASSERT_GT(chars.size(), 21000u);
+    for (size_t at = 0; at < chars.size(); at += 80) {
+        std::string run;
+        for (size_t i = at; i < chars.size() && i < at + 80; ++i) run += chars[i];
+        std::string utf8 = KoAnsiToUtf8(run.c_str());
+        EXPECT_EQ(run, readText(utf8)) << at;
+        const std::string open = "<types:InterplayURI>", close = "</types:InterplayURI>";
+        std::string xml = textXml(run);
+        EXPECT_EQ(run, readText(xml.substr(open.size(), xml.size() - open.size() - close.size()))) << at;
+        for (const std::string& lead : {std::string(), std::string("A")}) {
+            const std::string sent[] = {
+                "<types:Attribute Group=\"" + lead + utf8 + "\" Name=\"" + lead + utf8 + "\">v</types:Attribute>",
+                attributeXml(lead + run, lead + run, "v")};
+            for (const std::string& attribute : sent) {
+                types__AttributeListType list = readAttributes(attribute);
+                ASSERT_EQ(1u, list.Attribute.size());
+                EXPECT_EQ(lead + run, list.Attribute[0]->Group) << at;
+                EXPECT_EQ(lead + run, list.Attribute[0]->Name) << at;
+            }
+        }
+    }
 }
 
 TEST_F(WireText, IncomingTextFollowsTheThreadsCodePage) {
@@ -157,10 +219,11 @@ TEST_F(WireText, IncomingTextFollowsTheThreadsCodePage) {
 TEST_F(WireText, IncomingBytesThatAreNotUtf8) {
     // Sequences the runtime passes on but that are no character (a surrogate,
     // beyond U+10FFFF): a replacement per byte, which the code page shows as
-    // '?'. A stray byte reaches the module as the character of its value.
+    // '?'. A stray byte reaches the module as the character of its value,
+    // which the code page lacks.
     EXPECT_EQ("???" + kZhongGbk, readText("\xed\xa0\x80" + kZhongUtf8));
     EXPECT_EQ("????", readText("\xf4\x90\x80\x80"));
-    EXPECT_EQ("\x80x", readText("\x80x"));
+    EXPECT_EQ("?x", readText("\x80x"));
     // A sequence cut short by markup spoils the XML: the read fails.
     types__InterplayURIListType list;
     EXPECT_NE(SOAP_OK, context.read("<types:InterplayURIs><types:InterplayURI>\xe4\xb8</types:InterplayURI>"
@@ -168,38 +231,42 @@ TEST_F(WireText, IncomingBytesThatAreNotUtf8) {
                                     list, "types:InterplayURIs"));
 }
 
-TEST_F(WireText, IncomingAttributeValuesAreStoredAsTheyArrive) {
+TEST_F(WireText, IncomingAttributeValuesAreConvertedLikeElementText) {
     types__AttributeListType list = readAttributes(
-        "<types:Attribute Group=\"" + kZhongUtf8 + "&#25991;\">" + kZhongUtf8 + "</types:Attribute>");
-    ASSERT_EQ(1u, list.Attribute.size());
-    EXPECT_EQ(kZhongUtf8 + kWenUtf8, list.Attribute[0]->Group);
+        "<types:Attribute Group=\"" + kZhongUtf8 + "&#25991;\">" + kZhongUtf8 + "</types:Attribute>"
+        "<types:Attribute Group=\"用户组\" Name=\"V2版本\">Café×</types:Attribute>");
+    ASSERT_EQ(2u, list.Attribute.size());
+    EXPECT_EQ(kZhongGbk + kWenGbk, list.Attribute[0]->Group);
     EXPECT_EQ(kZhongGbk, list.Attribute[0]->__item);
+    EXPECT_EQ(Ansi("用户组"), list.Attribute[1]->Group);
+    EXPECT_EQ(Ansi("V2版本"), list.Attribute[1]->Name);
+    EXPECT_EQ(Ansi("Café×"), list.Attribute[1]->__item);
 }
 
-TEST_F(WireText, NameOfAnAttributeHasItsOwnReadingRule) {
-    // Two CJK characters: those two characters in the code page, four bytes.
+TEST_F(WireText, NameIsReadLikeElementTextUpTo255Characters) {
+    // Two CJK characters: those two characters in the code page, four bytes;
+    // after the letter A, five bytes.
     EXPECT_EQ(kZhongGbk + kWenGbk, readName(kZhongUtf8 + kWenUtf8));
-    // A name that starts with ASCII is stored unchanged: seven bytes.
-    EXPECT_EQ("A" + kZhongUtf8 + kWenUtf8, readName("A" + kZhongUtf8 + kWenUtf8));
-    // So is one whose second byte is ASCII, and the short ones.
-    EXPECT_EQ("\xc3" "A", readName("\xc3" "A"));
+    EXPECT_EQ("A" + kZhongGbk + kWenGbk, readName("A" + kZhongUtf8 + kWenUtf8));
+    EXPECT_EQ(Ansi("Café×"), readName("Caf&#233;\xc3\x97"));
     EXPECT_EQ("a", readName("a"));
     EXPECT_EQ("", readName(""));
-    // Other characters after CJK ones are kept, not cut or mangled.
     EXPECT_EQ(kZhongGbk + "A" + kWenGbk + "\xa8\xa6", readName(kZhongUtf8 + "A" + kWenUtf8 + "\xc3\xa9"));
-    // Characters beyond U+FFFF are left out.
-    EXPECT_EQ(kZhongGbk + kWenGbk, readName(kZhongUtf8 + "\xf0\x9f\x98\x80" + kWenUtf8));
-    // Bytes that are not UTF-8 (overlong, cut short): a replacement each.
+    // A character beyond U+FFFF, which the code page lacks, and bytes that are
+    // not UTF-8 (a lone lead byte, overlong, cut short): '?' each, as in
+    // element text.
+    EXPECT_EQ(kZhongGbk + "?" + kWenGbk, readName(kZhongUtf8 + "\xf0\x9f\x98\x80" + kWenUtf8));
     std::string out;
+    CZuWireText::AttributeName("\xc3" "A", out);
+    EXPECT_EQ("?A", out);
     CZuWireText::AttributeName(("\xc0\xaf" + kZhongUtf8).c_str(), out);
     EXPECT_EQ("??" + kZhongGbk, out);
     CZuWireText::AttributeName((kZhongUtf8 + "\xe4\xb8").c_str(), out);
     EXPECT_EQ(kZhongGbk + "??", out);
     CZuWireText::AttributeName(nullptr, out);
     EXPECT_EQ("", out);
-}
 
-TEST_F(WireText, NameKeepsAtMost255Characters) {
+    // At most 255 characters, whatever they are.
     std::string name255, name256, gbk255;
     for (int i = 0; i < 255; ++i) {
         name255 += kZhongUtf8;
@@ -208,9 +275,8 @@ TEST_F(WireText, NameKeepsAtMost255Characters) {
     name256 = name255 + kWenUtf8;
     EXPECT_EQ(gbk255, readName(name255));
     EXPECT_EQ(gbk255, readName(name256));
-    std::string out;
-    CZuWireText::AttributeName(name256.c_str(), out);
-    EXPECT_EQ(510u, out.size());
+    EXPECT_EQ("A" + gbk255.substr(0, 508), readName("A" + name255));
+    EXPECT_EQ(std::string(255, 'n'), readName(std::string(300, 'n')));
 }
 
 // Every text field of the requests takes the same way out, whichever message

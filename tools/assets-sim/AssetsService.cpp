@@ -179,7 +179,7 @@ const ServiceError* AssetsService::Authenticate(struct soap* soap, const char* o
         return &m_authError;
     }
     for (const assets_sim::User& user : m_users) {
-        if (HeaderForm(user.name) == name && HeaderForm(user.password) == password) {
+        if (user.name == name && user.password == password) {
             m_record.user = user.name;
             return nullptr;
         }
@@ -199,21 +199,6 @@ void AssetsService::Record(const Status& status) {
 
 void AssetsService::RecordFault(const std::string& message) { m_record.outcome = "fault: " + message; }
 
-std::string AssetsService::HeaderForm(const std::string& utf8) {
-    std::string out;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        if ((lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size() &&
-            (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
-            out.push_back(static_cast<char>(((lead & 0x1F) << 6) | (utf8[i + 1] & 0x3F)));
-            ++i;
-        } else {
-            out.push_back(utf8[i]);
-        }
-    }
-    return out;
-}
-
 std::string AssetsService::Printable(const std::string& header) {
     std::string out;
     for (size_t i = 0; i < header.size();) {
@@ -225,10 +210,6 @@ std::string AssetsService::Printable(const std::string& header) {
         if (valid && lead >= 0x20 && lead != 0x7F) {
             out.append(header, i, length);
             i += length;
-        } else if (lead >= 0x80) {  // a character below 256 on its own
-            out.push_back(static_cast<char>(0xC0 | (lead >> 6)));
-            out.push_back(static_cast<char>(0x80 | (lead & 0x3F)));
-            ++i;
         } else {
             out.push_back('?');
             ++i;

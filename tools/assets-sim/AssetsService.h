@@ -68,10 +68,8 @@ public:
     AssetTree& Tree() { return m_tree; }
     std::mutex& TreeLock() { return m_treeLock; }
 
-    // The form in which the credentials header hands over a text: characters
-    // below 256 as one byte each, the others as UTF-8.
-    static std::string HeaderForm(const std::string& utf8);
-    // Header text as valid UTF-8, for the log.
+    // Header text (UTF-8: the service's thread code page) for the log:
+    // control characters and bytes that are not UTF-8 as '?'.
     static std::string Printable(const std::string& header);
 
 private:
