@@ -52,9 +52,10 @@ public:
     // file log's timestamps.
     void configure(const char* live, const char* file);
 
+    ~KoDebugLog() = delete;
+
 private:
     KoDebugLog();
-    ~KoDebugLog() = delete;
 
     static bool open(kodebug::Filter forced, bool configured) {
         return forced == kodebug::Filter::FromConfig ? configured : forced == kodebug::Filter::Open;

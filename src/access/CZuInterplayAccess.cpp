@@ -31,7 +31,7 @@ CZuInterplayAccess::CZuInterplayAccess(IUnknown* outer)
 
 // The search conditions and the pending delete list hold pointers the callers
 // own: only the lists go, not what they point to.
-CZuInterplayAccess::~CZuInterplayAccess() {}
+CZuInterplayAccess::~CZuInterplayAccess() = default;
 
 HRESULT CZuInterplayAccess::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

@@ -1,5 +1,7 @@
 #include "CZuServiceCall.h"
 
+#include <utility>
+
 #include "KoText.h"
 #include "KoTrace.h"
 #include "ZuResultCodes.h"
@@ -59,9 +61,9 @@ CZuServiceCall::Policy& CZuServiceCall::Policy::ServerErrorByCaller() {
     return *this;
 }
 
-CZuServiceCall::CZuServiceCall(const std::string& serviceURL, const std::string& userName,
+CZuServiceCall::CZuServiceCall(std::string serviceURL, const std::string& userName,
                                const std::string& password, std::string& lastErrorText)
-    : m_serviceURL(serviceURL), m_lastErrorText(lastErrorText) {
+    : m_serviceURL(std::move(serviceURL)), m_lastErrorText(lastErrorText) {
     m_binding.endpoint = m_serviceURL.c_str();
     m_open = m_binding.SetCredentials(userName, password) == SOAP_OK;
 }

@@ -85,7 +85,7 @@ public:
 
     // Opens the binding: endpoint = a copy of serviceURL, credentials header =
     // copies of userName and password. lastErrorText must outlive the object.
-    CZuServiceCall(const std::string& serviceURL, const std::string& userName,
+    CZuServiceCall(std::string serviceURL, const std::string& userName,
                    const std::string& password, std::string& lastErrorText);
     ~CZuServiceCall();
     CZuServiceCall(const CZuServiceCall&) = delete;

@@ -4,10 +4,11 @@
 #define CKO_BASE_EXCEPTION_H
 
 #include <string>
+#include <utility>
 
 class CKoBaseException {
 public:
-    explicit CKoBaseException(const std::string& message) : m_message(message) {}
+    explicit CKoBaseException(std::string message) : m_message(std::move(message)) {}
     CKoBaseException(const CKoBaseException& other) = default;
     virtual ~CKoBaseException() = default;
 

@@ -3,7 +3,7 @@
 CKoCOMPoolElement::CKoCOMPoolElement(const wchar_t* name, IUnknown* outer)
     : CKoUnknown(name, outer), m_inPool(false), m_pool(nullptr) {}
 
-CKoCOMPoolElement::~CKoCOMPoolElement() {}
+CKoCOMPoolElement::~CKoCOMPoolElement() = default;
 
 HRESULT CKoCOMPoolElement::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

@@ -8,7 +8,7 @@ CKoLightUnknown::CKoLightUnknown(const wchar_t* name, IUnknown* outer, HRESULT* 
     if (result) *result = S_OK;
 }
 
-CKoLightUnknown::~CKoLightUnknown() {}
+CKoLightUnknown::~CKoLightUnknown() = default;
 
 HRESULT CKoLightUnknown::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     return KoQueryInnerUnknown(&m_inner, this, riid, ppv);

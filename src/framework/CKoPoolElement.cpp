@@ -4,4 +4,4 @@ CKoPoolElement::CKoPoolElement(const wchar_t* name, IUnknown* outer) : CKoCOMPoo
     NonDelegatingAddRef();
 }
 
-CKoPoolElement::~CKoPoolElement() {}
+CKoPoolElement::~CKoPoolElement() = default;

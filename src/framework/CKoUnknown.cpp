@@ -5,7 +5,7 @@
 CKoUnknown::CKoUnknown(const wchar_t* name, IUnknown* outer)
     : CKoBaseObject(name), m_inner(this), m_owner(outer ? outer : &m_inner), m_refCount(0) {}
 
-CKoUnknown::~CKoUnknown() {}
+CKoUnknown::~CKoUnknown() = default;
 
 HRESULT CKoUnknown::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     return KoQueryInnerUnknown(&m_inner, this, riid, ppv);

@@ -54,7 +54,8 @@ public:
     virtual bool operator!() const { return m_p == nullptr; }
     virtual bool operator==(T* p) const { return m_p == p; }
 
-    TKoSmartPtr& operator=(const TKoSmartPtr& other) {
+    // Safe on itself: the raw assignment takes the new reference first.
+    TKoSmartPtr& operator=(const TKoSmartPtr& other) { // NOLINT(bugprone-unhandled-self-assignment)
         *this = other.m_p;
         return *this;
     }

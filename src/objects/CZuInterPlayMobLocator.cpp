@@ -7,7 +7,7 @@ CZuInterPlayMobLocator::CZuInterPlayMobLocator(const wchar_t* objectName)
     KoCopyWide(m_track, ZU_LOCATOR_TRACK_CCH, L"V1");
 }
 
-CZuInterPlayMobLocator::~CZuInterPlayMobLocator() {}
+CZuInterPlayMobLocator::~CZuInterPlayMobLocator() = default;
 
 HRESULT CZuInterPlayMobLocator::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

@@ -5,7 +5,7 @@ CZuInterplayAssetDescription::CZuInterplayAssetDescription(const wchar_t* object
     m_uri[0] = L'\0';
 }
 
-CZuInterplayAssetDescription::~CZuInterplayAssetDescription() {}
+CZuInterplayAssetDescription::~CZuInterplayAssetDescription() = default;
 
 HRESULT CZuInterplayAssetDescription::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

@@ -3,7 +3,7 @@
 CZuInterplayAssetsDescriptionsList::CZuInterplayAssetsDescriptionsList(const wchar_t* objectName)
     : CZuInterplayObject(objectName) {}
 
-CZuInterplayAssetsDescriptionsList::~CZuInterplayAssetsDescriptionsList() {}
+CZuInterplayAssetsDescriptionsList::~CZuInterplayAssetsDescriptionsList() = default;
 
 HRESULT CZuInterplayAssetsDescriptionsList::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

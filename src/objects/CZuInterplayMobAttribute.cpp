@@ -5,7 +5,7 @@ CZuInterplayMobAttribute::CZuInterplayMobAttribute(const wchar_t* objectName)
     m_value[0] = m_group[0] = m_name[0] = L'\0';
 }
 
-CZuInterplayMobAttribute::~CZuInterplayMobAttribute() {}
+CZuInterplayMobAttribute::~CZuInterplayMobAttribute() = default;
 
 HRESULT CZuInterplayMobAttribute::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

@@ -3,7 +3,7 @@
 CZuInterplayMobAttributeList::CZuInterplayMobAttributeList(const wchar_t* objectName)
     : CZuInterplayObject(objectName) {}
 
-CZuInterplayMobAttributeList::~CZuInterplayMobAttributeList() {}
+CZuInterplayMobAttributeList::~CZuInterplayMobAttributeList() = default;
 
 HRESULT CZuInterplayMobAttributeList::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

@@ -3,7 +3,7 @@
 CZuInterplayMobLocatorList::CZuInterplayMobLocatorList(const wchar_t* objectName)
     : CZuInterplayObject(objectName) {}
 
-CZuInterplayMobLocatorList::~CZuInterplayMobLocatorList() {}
+CZuInterplayMobLocatorList::~CZuInterplayMobLocatorList() = default;
 
 HRESULT CZuInterplayMobLocatorList::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

@@ -26,7 +26,7 @@ CZuInterplayObject::CZuInterplayObject(const wchar_t* objectName) : CKoPoolEleme
     KoCopyWide(m_objectName, ZU_OBJECT_NAME_CCH, objectName);
 }
 
-CZuInterplayObject::~CZuInterplayObject() {}
+CZuInterplayObject::~CZuInterplayObject() = default;
 
 HRESULT CZuInterplayObject::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

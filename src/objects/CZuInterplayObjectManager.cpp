@@ -66,7 +66,7 @@ CZuInterplayObjectManager* CreateObjectManager(IUnknown* /*outer*/, HRESULT* res
 
 CZuInterplayObjectManager::CZuInterplayObjectManager() : CKoUnknown(L"CZuInterplayObjectManager", nullptr) {}
 
-CZuInterplayObjectManager::~CZuInterplayObjectManager() {}
+CZuInterplayObjectManager::~CZuInterplayObjectManager() = default;
 
 HRESULT CZuInterplayObjectManager::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

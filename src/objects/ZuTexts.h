@@ -30,7 +30,7 @@ inline constexpr char ZU_TEXT_HEADFRAME_FOLDER[] =
     "\xbc\xfe\xc4\xbf\xc2\xbc\\";
 
 // Folder of the fetched versions (24 bytes).
-inline constexpr char ZU_TEXT_VERSION_FOLDER[] = "c:\\Kestrava\\ConvertFile\\";
+inline constexpr char ZU_TEXT_VERSION_FOLDER[] = R"(c:\Kestrava\ConvertFile\)";
 
 // Second log line of a failed exchange. The check-in, search and attribute
 // operations use the first wording, the delete operation the second.

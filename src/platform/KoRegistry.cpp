@@ -203,7 +203,7 @@ LONG listSubKeys(const std::string& folder, std::vector<std::string>& names) {
         if (!isKeyEntry(entry->d_name)) continue;
         if (entry->d_type == DT_DIR ||
             (entry->d_type == DT_UNKNOWN && isFolder(folder + "/" + entry->d_name)))
-            names.push_back(entry->d_name);
+            names.emplace_back(entry->d_name);
     }
     closedir(dir);
     return ERROR_SUCCESS;
@@ -297,7 +297,8 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD typ
     *dataBytes = static_cast<DWORD>(bytes.size());
     if (!data) return ERROR_SUCCESS;
     if (available < bytes.size()) return ERROR_MORE_DATA;
-    memcpy(data, bytes.data(), bytes.size());
+    // The stored bytes, terminator included when the value has one.
+    memcpy(data, bytes.data(), bytes.size()); // NOLINT(bugprone-not-null-terminated-result)
     return ERROR_SUCCESS;
 }
 

@@ -242,7 +242,7 @@ template <class Sink> bool KoTextCodec::encodeInto(const wchar_t* s, size_t n, c
                                                    bool& usedDefault, Sink& out) const {
     size_t i = 0;
     while (i < n) {
-        uint32_t c = static_cast<uint32_t>(s[i]);
+        uint32_t c = static_cast<uint32_t>(s[i]); // NOLINT(bugprone-signed-char-misuse): a wide character
         if (c < 0x80) {
             if (!out.put(static_cast<char>(c))) return false;
             ++i;

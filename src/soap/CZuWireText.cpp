@@ -125,13 +125,13 @@ public:
 
     // Appends c in the code page ('?' when the code page lacks it).
     void Append(wchar_t c, std::string& out) {
-        unsigned long code = static_cast<unsigned long>(c);
+        unsigned long code = static_cast<unsigned long>(c); // NOLINT(bugprone-signed-char-misuse): wide
         if (code > 0xFFFF) {
             AppendEncoded(CP_THREAD_ACP, &c, 1, out);
             return;
         }
         std::unique_ptr<uint32_t[]>& page = m_pages[code >> 8];
-        if (!page) page.reset(new uint32_t[256]());
+        if (!page) page = std::make_unique<uint32_t[]>(256);
         uint32_t& form = page[code & 0xFF];
         if (!form) form = Lookup(c);
         for (uint32_t n = form & 0xFF, k = 1; k <= n; ++k)
