@@ -43,7 +43,7 @@ void PrepareLocalFolders() {
                                   L"C:\\\x975E\x7F16\x7CFB\x7EDF\x4E34\x65F6\x6587\x4EF6\\"
                                   L"\x4E34\x65F6\x6587\x4EF6\x76EE\x5F55\\"}) {
         std::error_code ec;
-        std::filesystem::create_directories(InterplayClient::LocalPath(folder), ec);
+        std::filesystem::create_directories(std::filesystem::u8path(InterplayClient::LocalPath(folder)), ec);
     }
 }
 
