@@ -71,5 +71,9 @@ target_sources(ZuInterplayAccess PRIVATE ${PROJECT_SOURCE_DIR}/src/ZuInterplayAc
 add_subdirectory(tools)
 set_target_properties(assets-sim PROPERTIES EXCLUDE_FROM_ALL ON)
 
+# GetChildren through the DLL as a host loads it (bench/HostBrowseBench.cpp).
+add_executable(HostBrowseBench ${PROJECT_SOURCE_DIR}/bench/HostBrowseBench.cpp)
+target_link_libraries(HostBrowseBench PRIVATE InterplayHost)
+
 enable_testing()
 include(${CMAKE_CURRENT_LIST_DIR}/WindowsTests.cmake)
