@@ -88,6 +88,9 @@ bool AssetsSimulator::Start(std::string* error) {
         return false;
     }
     impl.listenSocket = impl.listener->master;
+    // Stop's shutdown wakes a waiting accept on Linux, not on Windows: there
+    // the accept comes back every 200 ms to look at the stop flag.
+    impl.listener->accept_timeout = -200000;
     struct sockaddr_storage address;
     socklen_t length = sizeof address;
     getsockname(impl.listenSocket, reinterpret_cast<struct sockaddr*>(&address), &length);

@@ -16,6 +16,7 @@
 #include "Demo.h"
 #include "InterplayClient.h"
 #include "KoPlatform.h"
+#include "KoProcess.h"
 #include "ResultPrinter.h"
 #include "Text.h"
 
@@ -180,7 +181,11 @@ int main(int argc, char** argv) {
 
     sub("demo", "run a whole workflow on the embedded simulator, printing each step");
 
-    CLI11_PARSE(app, argc, argv);
+    // The arguments as UTF-8, the host's own text, whatever the platform gives.
+    std::vector<std::string> arguments = KoUtf8Arguments(argc, argv);
+    std::vector<char*> argumentPointers;
+    for (std::string& argument : arguments) argumentPointers.push_back(&argument[0]);
+    CLI11_PARSE(app, static_cast<int>(argumentPointers.size()), argumentPointers.data());
     const std::string command = app.get_subcommands().front()->get_name();
 
     KoSetThreadCodePage(settings.codePage);
