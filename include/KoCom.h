@@ -12,8 +12,16 @@
 
 #include <objbase.h>
 #define KO_EXPORT __declspec(dllexport)
+// The Ko extensions are linked into each module that calls them.
+#define KO_PLATFORM_EXPORT
 #define KO_PRINTF_FORMAT(formatIndex, firstArg)
 #define KO_PREFETCH_FOR_WRITE(address) ((void)(address))
+
+// The four entry points of an in-process server.
+typedef HRESULT(STDAPICALLTYPE* PFN_DllGetClassObject)(REFCLSID clsid, REFIID riid, void** ppv);
+typedef HRESULT(STDAPICALLTYPE* PFN_DllCanUnloadNow)();
+typedef HRESULT(STDAPICALLTYPE* PFN_DllRegisterServer)();
+typedef HRESULT(STDAPICALLTYPE* PFN_DllUnregisterServer)();
 
 #else
 
@@ -22,6 +30,8 @@
 #include <wchar.h>
 
 #define KO_EXPORT __attribute__((visibility("default")))
+// The Ko extensions come from the platform library that host and component share.
+#define KO_PLATFORM_EXPORT KO_EXPORT
 #define KO_PRINTF_FORMAT(formatIndex, firstArg) __attribute__((format(printf, formatIndex, firstArg)))
 // Asks the processor to fetch memory about to be written (a hint only).
 #define KO_PREFETCH_FOR_WRITE(address) __builtin_prefetch((address), 1)

@@ -7,12 +7,13 @@
 
 #include "KoCom.h"
 
-#define KO_PLATFORM_API KO_EXPORT
+#define KO_PLATFORM_API KO_PLATFORM_EXPORT
 
 extern "C" {
 
 // Sets the ANSI code page (CP_THREAD_ACP) of the calling thread; 936, 1252 and
-// 65001 at least. Returns the previous one, or 0 when the code page is unknown
+// 65001 at least (on Windows: a code page of a locale, through the thread
+// locale; 936, 950, 932, 949 and 1252). Returns the previous one, or 0 when the code page is unknown
 // (the thread's code page is then unchanged). New threads start with 936.
 KO_PLATFORM_API unsigned KoSetThreadCodePage(unsigned codePage);
 KO_PLATFORM_API unsigned KoGetThreadCodePage();
@@ -23,7 +24,8 @@ KO_PLATFORM_API unsigned KoGetThreadCodePage();
 typedef int (*KoMessageBoxHandler)(const char* ansiText, const char* utf8Text, unsigned type,
                                    void* context);
 // Installs a handler (null restores the default, which writes one line
-// "[MessageBox] <text>" to stderr). Process-wide.
+// "[MessageBox] <text>" to stderr). Process-wide. On Windows the message box
+// is the system's own and this does nothing.
 KO_PLATFORM_API void KoSetMessageBoxHandler(KoMessageBoxHandler handler, void* context);
 
 // Called for each OutputDebugStringA. By default nothing is shown, unless the

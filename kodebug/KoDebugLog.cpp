@@ -5,11 +5,11 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
 #include "KoCodePage.h"
+#include "KoProcess.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ std::string timestamp() {
     char text[64];
     snprintf(text, sizeof text, "%.*s%02ld.%03ld %ld ", static_cast<int>(t_minute.length), t_minute.text,
              static_cast<long>(now.tv_sec - minute), now.tv_nsec / 1000000L,
-             static_cast<long>(syscall(SYS_gettid)));
+             KoCurrentThreadId());
     return text;
 }
 

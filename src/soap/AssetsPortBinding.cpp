@@ -1,9 +1,9 @@
 #include "AssetsPortBinding.h"
 
 #include <string.h>
-#include <sys/socket.h>
 
 #include "CZuAssetsEnvelope.h"
+#include "KoSocket.h"
 #include "ZuAssetsNamespaces.h"
 
 AssetsPortBinding::AssetsPortBinding() : soap(soap_new1(CONTEXT_MODE)), endpoint(nullptr) {

@@ -13,7 +13,35 @@
 
 namespace {
 
-const wchar_t REPLACEMENT = 0xFFFD;
+const char32_t REPLACEMENT = 0xFFFD;
+
+// Wide text is UTF-32 on some platforms and UTF-16 on others: characters
+// beyond the Basic Multilingual Plane take two wide characters (a surrogate
+// pair) there.
+const bool WIDE_IS_UTF16 = sizeof(wchar_t) == 2;
+
+bool IsHighSurrogate(unsigned long c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(unsigned long c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Appends a character to wide text.
+void AppendWide(std::wstring& wide, char32_t c) {
+    if (WIDE_IS_UTF16 && c > 0xFFFF) {
+        wide.push_back(static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10)));
+        wide.push_back(static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        return;
+    }
+    wide.push_back(static_cast<wchar_t>(c));
+}
+
+// The character at wide[i], a surrogate pair taken together; advances i past it.
+char32_t NextChar(const std::wstring& wide, size_t& i) {
+    unsigned long c = static_cast<unsigned long>(wide[i++]);
+    if (WIDE_IS_UTF16 && IsHighSurrogate(c) && i < wide.size() &&
+        IsLowSurrogate(static_cast<unsigned long>(wide[i])))
+        return static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) +
+                                     (static_cast<unsigned long>(wide[i++]) - 0xDC00));
+    return static_cast<char32_t>(c);
+}
 
 bool IsAsciiText(const char* text, size_t length) {
     for (size_t i = 0; i < length; ++i)
@@ -59,7 +87,7 @@ template <class Sink> void DecodeUtf8(const char* text, size_t length, Sink sink
     while (p < end) {
         unsigned long c = *p;
         if (c < 0x80) {
-            sink(static_cast<wchar_t>(c));
+            sink(static_cast<char32_t>(c));
             ++p;
             continue;
         }
@@ -79,7 +107,7 @@ template <class Sink> void DecodeUtf8(const char* text, size_t length, Sink sink
             ++p;
             continue;
         }
-        sink(static_cast<wchar_t>(c));
+        sink(static_cast<char32_t>(c));
         p += extra + 1;
     }
 }
@@ -87,7 +115,7 @@ template <class Sink> void DecodeUtf8(const char* text, size_t length, Sink sink
 std::wstring DecodeUtf8(const char* text, size_t length) {
     std::wstring wide;
     wide.reserve(length);
-    DecodeUtf8(text, length, [&](wchar_t c) { wide.push_back(c); });
+    DecodeUtf8(text, length, [&](char32_t c) { AppendWide(wide, c); });
     return wide;
 }
 
@@ -124,10 +152,12 @@ public:
     }
 
     // Appends c in the code page ('?' when the code page lacks it).
-    void Append(wchar_t c, std::string& out) {
-        unsigned long code = static_cast<unsigned long>(c); // NOLINT(bugprone-signed-char-misuse): wide
+    void Append(char32_t c, std::string& out) {
+        unsigned long code = static_cast<unsigned long>(c);
         if (code > 0xFFFF) {
-            AppendEncoded(CP_THREAD_ACP, &c, 1, out);
+            std::wstring wide;
+            AppendWide(wide, c);
+            AppendEncoded(CP_THREAD_ACP, wide.data(), wide.size(), out);
             return;
         }
         std::unique_ptr<uint32_t[]>& page = m_pages[code >> 8];
@@ -140,9 +170,10 @@ public:
 
 private:
     // The length in the low byte, then up to three bytes.
-    static uint32_t Lookup(wchar_t c) {
+    static uint32_t Lookup(char32_t c) {
         char bytes[8];
-        int n = WideCharToMultiByte(CP_THREAD_ACP, 0, &c, 1, bytes, sizeof bytes, nullptr, nullptr);
+        wchar_t wide = static_cast<wchar_t>(c);
+        int n = WideCharToMultiByte(CP_THREAD_ACP, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
         if (n <= 0 || n > 3) return 1 | (uint32_t('?') << 8);
         uint32_t form = static_cast<uint32_t>(n);
         for (int k = 0; k < n; ++k)
@@ -161,7 +192,7 @@ private:
 void AppendIncoming(const char* text, size_t length, size_t maxChars, std::string& out) {
     ThreadEncodeCache& cache = ThreadEncodeCache::Current();
     size_t kept = 0;
-    DecodeUtf8(text, length, [&](wchar_t c) {
+    DecodeUtf8(text, length, [&](char32_t c) {
         if (kept == maxChars) return;
         ++kept;
         if (c < 0x80)
@@ -172,7 +203,7 @@ void AppendIncoming(const char* text, size_t length, size_t maxChars, std::strin
 }
 
 // XML cannot carry these characters, not even as references.
-bool IsForbidden(wchar_t c) {
+bool IsForbidden(char32_t c) {
     return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || (c >= 0xD800 && c <= 0xDFFF) ||
            c == 0xFFFE || c == 0xFFFF || static_cast<unsigned long>(c) > 0x10FFFF;
 }
@@ -188,7 +219,8 @@ int WriteChars(struct soap* soap, const std::wstring& chars, bool attribute) {
         used = 0;
         return soap_string_out(soap, run, attribute ? 1 : 0);
     };
-    for (wchar_t c : chars) {
+    for (size_t i = 0; i < chars.size();) {
+        char32_t c = NextChar(chars, i);
         if (c < 0x80 && !IsForbidden(c) && RuntimeEscapes(static_cast<unsigned char>(c), attribute)) {
             run[used++] = static_cast<char>(c);
             if (used == sizeof run - 1 && flush()) return soap->error;
@@ -284,8 +316,13 @@ const char* CZuWireText::AttributeValue(struct soap* soap, const std::string& te
     std::wstring wide = IsAsciiText(text.data(), text.size())
                             ? std::wstring(text.begin(), text.end())
                             : Decode(CP_THREAD_ACP, text.data(), text.size());
-    for (wchar_t& c : wide)
-        if (IsForbidden(c)) c = REPLACEMENT;
+    std::wstring allowed;
+    allowed.reserve(wide.size());
+    for (size_t i = 0; i < wide.size();) {
+        char32_t c = NextChar(wide, i);
+        AppendWide(allowed, IsForbidden(c) ? REPLACEMENT : c);
+    }
+    wide.swap(allowed);
     std::string utf8;
     AppendEncoded(CP_UTF8, wide.data(), wide.size(), utf8);
     return soap_strdup(soap, utf8.c_str());

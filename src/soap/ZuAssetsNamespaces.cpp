@@ -1,11 +1,10 @@
 #include "ZuAssetsNamespaces.h"
 
-#include "KoCom.h"
 #include "ZuAssetsConfig.h"
 #include "stdsoap2.h"
 
-// The runtime (a shared library) looks its default table up by this name.
-KO_EXPORT struct Namespace namespaces[] = {
+// The runtime's default table, linked by this name (hidden, like the runtime).
+struct Namespace namespaces[] = {
     {"SOAP-ENV", "http://schemas.xmlsoap.org/soap/envelope/", "http://www.w3.org/*/soap-envelope",
      nullptr},
     {"SOAP-ENC", "http://schemas.xmlsoap.org/soap/encoding/", "http://www.w3.org/*/soap-encoding",

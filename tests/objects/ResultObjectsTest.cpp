@@ -92,6 +92,11 @@ TEST_F(ResultObjectsTest, AttributeTextsAndTheirLimits) {
         ASSERT_EQ(S_OK, (attribute->*field.get)(&text));
         EXPECT_EQ(whole, text) << "a refused text changes nothing";
         EXPECT_EQ(ZU_E_INVALIDARG, (attribute->*field.get)(nullptr));
+
+        std::wstring pair = Repeat(L'\x4E2D', field.longest - 1) + L"\xD83D\xDE00";
+        ASSERT_EQ(S_OK, (attribute->*field.set)(pair.c_str()));
+        ASSERT_EQ(S_OK, (attribute->*field.get)(&text));
+        EXPECT_EQ(pair.substr(0, field.longest - 1), text) << "a cut never splits a surrogate pair";
     }
     // The getter's pointer may be handed back to the setter.
     ASSERT_EQ(S_OK, attribute->SetName(L"Tape"));

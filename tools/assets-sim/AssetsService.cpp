@@ -1,12 +1,13 @@
 #include "AssetsService.h"
 
 #include <stdint.h>
-#include <sys/socket.h>
+#include <string.h>
 #include <time.h>
 #include <unistd.h>
 
 #include "AssetsSimSoapH.h"
 #include "CZuAssetsEnvelope.h"
+#include "KoSocket.h"
 #include "ZuAssetsNamespaces.h"
 
 using namespace AssetsSimSoap;
@@ -62,16 +63,16 @@ void AssetsService::Configure(struct soap* soap) {
 void AssetsService::Interrupt() {
     std::lock_guard<std::mutex> lock(m_connectionLock);
     m_interrupted = true;
-    if (m_connection >= 0) shutdown(m_connection, SHUT_RD);
+    if (soap_valid_socket(m_connection)) shutdown(m_connection, SHUT_RD);
 }
 
-int AssetsService::CloseSocket(struct soap* soap, int socket) {
+int AssetsService::CloseSocket(struct soap* soap, SOAP_SOCKET socket) {
     AssetsService& service = Of(soap);
     {
         std::lock_guard<std::mutex> lock(service.m_connectionLock);
-        if (service.m_connection == socket) service.m_connection = -1;
+        if (service.m_connection == socket) service.m_connection = SOAP_INVALID_SOCKET;
     }
-    return close(socket);
+    return soap_closesocket(socket);
 }
 
 AssetsService& AssetsService::Of(struct soap* soap) { return *static_cast<AssetsService*>(soap->user); }
@@ -157,7 +158,7 @@ std::string AssetsService::Serve(struct soap* soap) {
     soap_closesock(soap);
     {
         std::lock_guard<std::mutex> lock(m_connectionLock);
-        m_connection = -1;
+        m_connection = SOAP_INVALID_SOCKET;
     }
     soap_destroy(soap);
     soap_end(soap);

@@ -30,6 +30,7 @@
 
 #include "AssetTree.h"
 #include "AssetsSimulator.h"
+#include "stdsoap2.h"
 
 struct soap;
 
@@ -76,7 +77,7 @@ private:
     int ServeRequest(struct soap* soap);
     static int ParseHeaders(struct soap* soap);
     static size_t Receive(struct soap* soap, char* buffer, size_t size);
-    static int CloseSocket(struct soap* soap, int socket);
+    static int CloseSocket(struct soap* soap, SOAP_SOCKET socket);
 
     struct RequestRecord {
         std::string user = "-";
@@ -98,7 +99,7 @@ private:
     // The socket of the connection being served, or -1; whether Interrupt was
     // called since Configure.
     std::mutex m_connectionLock;
-    int m_connection = -1;
+    SOAP_SOCKET m_connection = SOAP_INVALID_SOCKET;
     bool m_interrupted = false;
     std::atomic<size_t> m_requests{0};
     RequestRecord m_record;

@@ -1,7 +1,6 @@
 #include "AssetsSimulator.h"
 
 #include <string.h>
-#include <sys/socket.h>
 
 #include <atomic>
 #include <mutex>
@@ -10,6 +9,7 @@
 #include "AssetTree.h"
 #include "AssetsService.h"
 #include "KoPlatform.h"
+#include "KoSocket.h"
 #include "stdsoap2.h"
 
 namespace assets_sim {
@@ -51,7 +51,7 @@ public:
         soap_end(listener);
         soap_free(listener);
         listener = nullptr;
-        listenSocket = -1;
+        listenSocket = SOAP_INVALID_SOCKET;
     }
 
     Options options;
@@ -59,7 +59,7 @@ public:
     mutable std::mutex treeLock;
     AssetsService service;
     struct soap* listener = nullptr;
-    int listenSocket = -1;
+    SOAP_SOCKET listenSocket = SOAP_INVALID_SOCKET;
     uint16_t port = 0;
     std::atomic<bool> stopping{false};
     std::thread thread;
@@ -88,6 +88,9 @@ bool AssetsSimulator::Start(std::string* error) {
         return false;
     }
     impl.listenSocket = impl.listener->master;
+    // Stop's shutdown wakes a waiting accept on Linux, not on Windows: there
+    // the accept comes back every 200 ms to look at the stop flag.
+    impl.listener->accept_timeout = -200000;
     struct sockaddr_storage address;
     socklen_t length = sizeof address;
     getsockname(impl.listenSocket, reinterpret_cast<struct sockaddr*>(&address), &length);

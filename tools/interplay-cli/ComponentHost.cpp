@@ -1,51 +1,59 @@
 #include "ComponentHost.h"
 
-#include <dlfcn.h>
-#include <limits.h>
 #include <stdio.h>
-#include <unistd.h>
 
 #include <filesystem>
 
+#include "KoCodePage.h"
+#include "KoLibrary.h"
+
 namespace {
-const char kLibraryName[] = "libZuInterplayAccess.so";
 
 std::string Hex(HRESULT hr) {
     char text[16];
     snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
     return text;
 }
+
+// An entry point of the library (exported functions convert through a
+// function type without parameters).
+template <class Function> Function EntryPoint(void* library, const char* name) {
+    FARPROC address = GetProcAddress(static_cast<HMODULE>(library), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
 } // namespace
 
 ComponentHost::~ComponentHost() {
     if (m_access) m_access->Release();
     if (m_library) {
-        auto canUnload = reinterpret_cast<PFN_DllCanUnloadNow>(dlsym(m_library, "DllCanUnloadNow"));
+        auto canUnload = EntryPoint<PFN_DllCanUnloadNow>(m_library, "DllCanUnloadNow");
         // Objects the host still holds keep the library loaded.
-        if (!canUnload || canUnload() == S_OK) dlclose(m_library);
+        if (!canUnload || canUnload() == S_OK) FreeLibrary(static_cast<HMODULE>(m_library));
     }
 }
 
 std::string ComponentHost::DefaultLibraryPath() {
-    char self[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n > 0) {
-        self[n] = '\0';
+    // ZU_COMPONENT_PATH: the library's place relative to this program's folder.
+    char self[1024];
+    DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (n > 0 && n < sizeof self) {
         std::filesystem::path candidate =
-            std::filesystem::path(self).parent_path().parent_path() / "lib" / kLibraryName;
+            std::filesystem::u8path(KoAnsiToUtf8(self)).parent_path() / ZU_COMPONENT_PATH;
         std::error_code ec;
-        if (std::filesystem::exists(candidate, ec)) return candidate.string();
+        if (std::filesystem::exists(candidate, ec)) return candidate.u8string();
     }
-    return kLibraryName;
+    return std::filesystem::path(ZU_COMPONENT_PATH).filename().string();
 }
 
 bool ComponentHost::Load(const std::string& libraryPath, std::string* error) {
-    m_library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // The host's text is UTF-8, the loader's the thread's code page.
+    m_library = LoadLibraryA(KoUtf8ToAnsi(libraryPath.data(), libraryPath.size()).c_str());
     if (!m_library) {
-        *error = std::string("cannot load the component: ") + dlerror();
+        *error = "cannot load the component " + libraryPath + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    auto getClassObject = reinterpret_cast<PFN_DllGetClassObject>(dlsym(m_library, "DllGetClassObject"));
+    auto getClassObject = EntryPoint<PFN_DllGetClassObject>(m_library, "DllGetClassObject");
     if (!getClassObject) {
         *error = libraryPath + " has no DllGetClassObject";
         return false;

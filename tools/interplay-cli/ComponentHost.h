@@ -15,12 +15,14 @@ public:
     ComponentHost(const ComponentHost&) = delete;
     ComponentHost& operator=(const ComponentHost&) = delete;
 
-    // Loads the library and creates the access object; false with a reason.
+    // Loads the library (its path in UTF-8) and creates the access object;
+    // false with a reason.
     bool Load(const std::string& libraryPath, std::string* error);
     IZuInterplayAccess* Access() const { return m_access; }
 
-    // Where the library is looked for when no path is given: next to this
-    // program's own folder (../lib), then the loader's search path.
+    // Where the library is looked for when no path is given: where the build
+    // puts it beside this program (../lib on Linux, the same folder on
+    // Windows), then the loader's search path. UTF-8.
     static std::string DefaultLibraryPath();
 
 private:

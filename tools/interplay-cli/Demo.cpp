@@ -1,9 +1,8 @@
 #include "Demo.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -11,14 +10,14 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fs::u8path(path), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
@@ -52,8 +51,15 @@ private:
 } // namespace
 
 bool RunDemo(InterplayClient& client, ResultPrinter& printer, const std::string& rootURI) {
-    std::string work = (fs::temp_directory_path() / "interplay-demo-XXXXXX").string();
-    if (!mkdtemp(work.data())) return false;
+    // A folder of the demo's own in the temporary folder (UTF-8).
+    std::string work;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && work.empty(); ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / ("interplay-demo-" + std::to_string(random()));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) work = candidate.u8string();
+    }
+    if (work.empty()) return false;
     const std::string aaf = work + "/晚间新闻.aaf";
     const std::string jpeg = work + "/晚间新闻.jpg";
     WriteFile(aaf, SampleBytes("AAF demo composition\n", 64 * 1024));
@@ -116,7 +122,7 @@ bool RunDemo(InterplayClient& client, ResultPrinter& printer, const std::string&
 
     printer.Finish();
     std::error_code ec;
-    fs::remove_all(work, ec);
+    fs::remove_all(fs::u8path(work), ec);
     bool same = latest.ok && latest.data.value("matches", false) && headframe.ok &&
                 headframe.data.value("matches", false);
     return steps.ok() && same;

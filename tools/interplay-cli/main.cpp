@@ -14,6 +14,7 @@
 #include "Demo.h"
 #include "InterplayClient.h"
 #include "KoPlatform.h"
+#include "KoProcess.h"
 #include "ResultPrinter.h"
 #include "Text.h"
 
@@ -41,7 +42,7 @@ void PrepareLocalFolders() {
                                   L"C:\\\x975E\x7F16\x7CFB\x7EDF\x4E34\x65F6\x6587\x4EF6\\"
                                   L"\x4E34\x65F6\x6587\x4EF6\x76EE\x5F55\\"}) {
         std::error_code ec;
-        std::filesystem::create_directories(InterplayClient::LocalPath(folder), ec);
+        std::filesystem::create_directories(std::filesystem::u8path(InterplayClient::LocalPath(folder)), ec);
     }
 }
 
@@ -246,7 +247,11 @@ int main(int argc, char** argv) {
     for (const Subcommand& subcommand : kSubcommands)
         subcommand.declare(*app.add_subcommand(subcommand.name, subcommand.help), args);
 
-    CLI11_PARSE(app, argc, argv);
+    // The arguments as UTF-8, the host's own text, whatever the platform gives.
+    std::vector<std::string> arguments = KoUtf8Arguments(argc, argv);
+    std::vector<char*> argumentPointers;
+    for (std::string& argument : arguments) argumentPointers.push_back(&argument[0]);
+    CLI11_PARSE(app, static_cast<int>(argumentPointers.size()), argumentPointers.data());
     const std::string command = app.get_subcommands().front()->get_name();
     const Subcommand& subcommand = Find(command);
 

@@ -1,0 +1,2 @@
+// On Windows the SDK declares this part of the platform: see KoWindows.h.
+#include "KoWindows.h"

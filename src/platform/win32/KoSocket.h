@@ -1,0 +1,20 @@
+// The socket flags and shutdown modes the SOAP contexts and the simulator use
+// (the runtime itself brings the socket functions).
+#ifndef KO_SOCKET_H
+#define KO_SOCKET_H
+
+#include <winsock2.h>
+
+// A peer that closes the connection never raises a signal on Windows.
+#ifndef MSG_NOSIGNAL
+#define MSG_NOSIGNAL 0
+#endif
+
+// shutdown()'s ways, by their POSIX names.
+#ifndef SHUT_RD
+#define SHUT_RD SD_RECEIVE
+#define SHUT_WR SD_SEND
+#define SHUT_RDWR SD_BOTH
+#endif
+
+#endif // KO_SOCKET_H
