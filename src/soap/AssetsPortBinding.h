@@ -21,12 +21,23 @@
 // U+00FF to one byte) and writes the attribute values it writes itself as
 // UTF-8; message strings are converted by CZuWireText. SOAP_XML_TREE is on:
 // document/literal messages carry no multi-reference ids, and the runtime then
-// skips their bookkeeping. Sends never raise SIGPIPE; no time-outs are set.
+// skips their bookkeeping. Sends never raise SIGPIPE.
+//
+// Time-outs (SetTimeouts) are the runtime's: connect, send and receive stall
+// (the idle time-out, for both), and its transfer time-out as the whole-call
+// deadline, which it counts from the start of sending and again from the start
+// of reading the answer, in whole seconds. A call that runs into one ends with
+// the runtime's code (SOAP_TCP_ERROR for a connection attempt, SOAP_EOF for a
+// stalled or overlong transfer). A build without TLS refuses an https://
+// endpoint with SOAP_SSL_ERROR before connecting.
+//
+// After each call Report() tells what it met (CZuTransportReport).
 #ifndef ASSETS_PORT_BINDING_H
 #define ASSETS_PORT_BINDING_H
 
 #include <string>
 
+#include "CZuTransportReport.h"
 #include "ZuAssetsH.h"
 
 // The service operations, in the binding's order: X(operation, request type,
@@ -92,6 +103,17 @@ public:
     // header record cannot be allocated.
     int SetCredentials(const std::string& userName, const std::string& password);
 
+    // The time-outs in milliseconds, 0 = none (see above). Without a context
+    // nothing is set.
+    void SetTimeouts(unsigned long connectMs, unsigned long idleMs, unsigned long callMs);
+    // Whether this build speaks TLS (https:// endpoints).
+    static bool SupportsTls();
+    // Whether the endpoint is an https:// URL (scheme compared without case).
+    static bool IsHttps(const char* endpoint);
+
+    // What the last call met: code 0 and nothing else after a success.
+    const CZuTransportReport& Report() const { return m_report; }
+
     // The service operations (ZU_ASSETS_OPERATIONS), in the binding's order.
 #define ZU_ASSETS_DECLARE_OPERATION(Operation, Request, Response)                     \
     virtual int __assets__##Operation(ZuAssets::types__##Request* request,             \
@@ -106,8 +128,21 @@ public:
 
 private:
     template <class Request, class Response>
-    int Call(int (*call)(struct soap*, const char*, const char*, Request*, Response*),
+    int Call(const char* operation,
+             int (*call)(struct soap*, const char*, const char*, Request*, Response*),
              Request* request, Response* response);
+
+    // The runtime's transfer routines, wrapped to notice a time-out: the
+    // runtime reports a stall inside the HTTP header or body as the answer's
+    // status code, a time-out is reported as SOAP_EOF with its words.
+    static int TimedSend(struct soap* soap, const char* data, size_t size);
+    static size_t TimedRecv(struct soap* soap, char* data, size_t size);
+    bool DeadlinePassed() const;
+
+    CZuTransportReport m_report;
+    int (*m_send)(struct soap*, const char*, size_t) = nullptr;
+    size_t (*m_recv)(struct soap*, char*, size_t) = nullptr;
+    bool m_timedOut = false;
 };
 
 #endif // ASSETS_PORT_BINDING_H
