@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <string.h>
-#include <strings.h>
 #include <sys/socket.h>
 
 #include "CZuAssetsEnvelope.h"
@@ -130,7 +129,14 @@ bool AssetsPortBinding::SupportsTls() {
 #endif
 }
 
-bool AssetsPortBinding::IsHttps(const char* url) { return url && strncasecmp(url, "https:", 6) == 0; }
+bool AssetsPortBinding::IsHttps(const char* url) {
+    if (!url) return false;
+    for (const char* scheme = "https:"; *scheme; ++scheme, ++url) {
+        char c = *url >= 'A' && *url <= 'Z' ? static_cast<char>(*url - 'A' + 'a') : *url;
+        if (c != *scheme) return false;
+    }
+    return true;
+}
 
 template <class Request, class Response>
 int AssetsPortBinding::Call(const char* operation,
