@@ -7,9 +7,8 @@
 //   connect  how long a connection attempt may take        (default 30000)
 //   idle     how long a call may wait with no byte moving in
 //            either direction, sending or receiving        (default 300000)
-//   call     how long the sending of a request, and then the
-//            reading of its answer, may take in all; checked
-//            whenever data moves, to the whole second       (default 0: none)
+//   call     how long a whole call may take: connecting,
+//            sending the request and reading the answer   (default 0: none)
 // A call that runs into a time-out fails like any other transport failure:
 // the runtime's code as the result, the operation's usual last error text and
 // log lines; the next call on the object starts afresh.

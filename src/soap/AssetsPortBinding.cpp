@@ -1,9 +1,6 @@
 #include "AssetsPortBinding.h"
 
 #include <limits.h>
-#include <time.h>
-
-#include <chrono>
 #include <string.h>
 #include <sys/socket.h>
 
@@ -23,11 +20,29 @@ AssetsPortBinding::AssetsPortBinding() : soap(soap_new1(CONTEXT_MODE)), endpoint
 
 namespace {
 
-// Whether a wait of the runtime (seconds when positive, microseconds when
-// negative) has passed since start.
-bool WaitPassed(std::chrono::steady_clock::time_point start, int timeout) {
+using Clock = std::chrono::steady_clock;
+
+// A time-out in milliseconds as the runtime takes it: seconds when positive,
+// microseconds when negative, 0 for none.
+int RuntimeTimeout(unsigned long ms) {
+    if (ms == 0) return 0;
+    if (ms % 1000 == 0 && ms / 1000 <= static_cast<unsigned long>(INT_MAX)) return static_cast<int>(ms / 1000);
+    if (ms <= static_cast<unsigned long>(INT_MAX / 1000)) return -static_cast<int>(ms * 1000);
+    unsigned long seconds = ms / 1000 + 1;
+    return seconds > static_cast<unsigned long>(INT_MAX) ? INT_MAX : static_cast<int>(seconds);
+}
+
+// The smaller of two time-outs in milliseconds, 0 being none.
+unsigned long Smaller(unsigned long a, unsigned long b) {
+    if (a == 0) return b;
+    if (b == 0) return a;
+    return a < b ? a : b;
+}
+
+// Whether a wait of the runtime (in its units) has passed since start.
+bool WaitPassed(Clock::time_point start, int timeout) {
     if (timeout == 0) return false;
-    auto waited = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    auto waited = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
     long long limit = timeout > 0 ? timeout * 1000000LL : -static_cast<long long>(timeout);
     // The runtime's poll counts whole milliseconds.
     return waited.count() + 1000 >= limit;
@@ -35,26 +50,43 @@ bool WaitPassed(std::chrono::steady_clock::time_point start, int timeout) {
 
 } // namespace
 
-bool AssetsPortBinding::DeadlinePassed() const {
-    return soap->transfer_timeout > 0 &&
-           difftime(time(nullptr), static_cast<time_t>(soap->start)) > soap->transfer_timeout;
+// Before each transfer the wait is cut to what is left of the call's deadline;
+// with the deadline passed, or after a time-out, nothing more moves.
+bool AssetsPortBinding::PrepareWait(int* wait) {
+    // After a time-out the runtime may try again; the call is over.
+    if (m_timedOut) return false;
+    if (!m_callMs) {
+        *wait = RuntimeTimeout(m_idleMs);
+        return true;
+    }
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now()).count();
+    if (left <= 0) {
+        m_timedOut = true;
+        return false;
+    }
+    *wait = RuntimeTimeout(Smaller(m_idleMs, static_cast<unsigned long>(left)));
+    return true;
 }
 
 int AssetsPortBinding::TimedSend(struct soap* soap, const char* data, size_t size) {
     AssetsPortBinding* self = static_cast<AssetsPortBinding*>(soap->user);
-    auto start = std::chrono::steady_clock::now();
+    int wait = 0;
+    if (!self->PrepareWait(&wait)) return SOAP_EOF;
+    soap->send_timeout = wait;
+    auto start = Clock::now();
     int result = self->m_send(soap, data, size);
-    if (result != SOAP_OK && soap->errnum == 0 && (WaitPassed(start, soap->send_timeout) || self->DeadlinePassed()))
-        self->m_timedOut = true;
+    if (result != SOAP_OK && soap->errnum == 0 && WaitPassed(start, wait)) self->m_timedOut = true;
     return result;
 }
 
 size_t AssetsPortBinding::TimedRecv(struct soap* soap, char* data, size_t size) {
     AssetsPortBinding* self = static_cast<AssetsPortBinding*>(soap->user);
-    auto start = std::chrono::steady_clock::now();
+    int wait = 0;
+    if (!self->PrepareWait(&wait)) return 0;
+    soap->recv_timeout = wait;
+    auto start = Clock::now();
     size_t result = self->m_recv(soap, data, size);
-    if (result == 0 && soap->errnum == 0 && (WaitPassed(start, soap->recv_timeout) || self->DeadlinePassed()))
-        self->m_timedOut = true;
+    if (result == 0 && soap->errnum == 0 && WaitPassed(start, wait)) self->m_timedOut = true;
     return result;
 }
 
@@ -74,24 +106,6 @@ namespace {
 
 // The runtime's last words when it refuses an https:// endpoint.
 const char kNoTlsWords[] = "This build has no TLS support: https:// service URLs are refused";
-
-// A time-out in milliseconds as the runtime takes it: seconds when positive,
-// microseconds when negative, 0 for none.
-int RuntimeTimeout(unsigned long ms) {
-    if (ms == 0) return 0;
-    if (ms % 1000 == 0 && ms / 1000 <= static_cast<unsigned long>(INT_MAX)) return static_cast<int>(ms / 1000);
-    if (ms <= static_cast<unsigned long>(INT_MAX / 1000)) return -static_cast<int>(ms * 1000);
-    unsigned long seconds = ms / 1000 + 1;
-    return seconds > static_cast<unsigned long>(INT_MAX) ? INT_MAX : static_cast<int>(seconds);
-}
-
-// The runtime's transfer time-out counts whole seconds (its microsecond form
-// is never reached): a deadline is rounded up to the next second.
-int RuntimeDeadline(unsigned long ms) {
-    if (ms == 0) return 0;
-    unsigned long seconds = ms / 1000 + (ms % 1000 ? 1 : 0);
-    return seconds > static_cast<unsigned long>(INT_MAX) ? INT_MAX : static_cast<int>(seconds);
-}
 
 // The runtime's code for the fault the context read. The runtime maps the
 // standard fault codes only when the response binds them to the prefix
@@ -115,10 +129,11 @@ int FaultResult(struct soap* soap) {
 void AssetsPortBinding::SetTimeouts(unsigned long connectMs, unsigned long idleMs,
                                     unsigned long callMs) {
     if (!soap) return;
-    soap->connect_timeout = RuntimeTimeout(connectMs);
+    m_idleMs = idleMs;
+    m_callMs = callMs;
+    soap->connect_timeout = RuntimeTimeout(Smaller(connectMs, callMs));
     soap->send_timeout = RuntimeTimeout(idleMs);
     soap->recv_timeout = RuntimeTimeout(idleMs);
-    soap->transfer_timeout = RuntimeDeadline(callMs);
 }
 
 bool AssetsPortBinding::SupportsTls() {
@@ -157,6 +172,7 @@ int AssetsPortBinding::Call(const char* operation,
         return soap_set_sender_error(soap, "No TLS support", kNoTlsWords, SOAP_SSL_ERROR);
     }
     m_timedOut = false;
+    if (m_callMs) m_deadline = Clock::now() + std::chrono::milliseconds(m_callMs);
     int code = call(soap, endpoint, "", request, response);
     if (code == SOAP_FAULT) code = soap->error = FaultResult(soap);
     if (code != SOAP_OK && m_timedOut) {

@@ -203,6 +203,7 @@ TEST_F(Connection, HungServersEndTheCallWithinItsTimeOut) {
          300, 0},
         {"trickles slower than the idle time-out", ScriptedServer::Reply::trickle(answer, 600), 300, 0},
         {"trickles past the whole-call deadline", ScriptedServer::Reply::trickle(longAnswer, 50), 300, 1000},
+        {"never answers, no idle time-out but a deadline", ScriptedServer::Reply::stall(), 0, 500},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);

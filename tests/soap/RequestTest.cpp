@@ -268,19 +268,20 @@ TEST_F(Request, EachCallHasItsOwnConnection) {
 }
 
 // Milliseconds become the runtime's seconds where they are whole, else its
-// microseconds; the whole-call deadline is rounded up to whole seconds.
+// microseconds; a connection attempt gets at most the whole-call deadline.
 TEST_F(Request, TimeOutsAreGivenInTheRuntimesUnits) {
     AssetsPortBinding binding;
     EXPECT_EQ(0, binding.soap->connect_timeout);
-    binding.SetTimeouts(30000, 300, 1500);
+    binding.SetTimeouts(30000, 300, 0);
     EXPECT_EQ(30, binding.soap->connect_timeout);
     EXPECT_EQ(-300000, binding.soap->recv_timeout);
     EXPECT_EQ(-300000, binding.soap->send_timeout);
-    EXPECT_EQ(2, binding.soap->transfer_timeout);
-    binding.SetTimeouts(0, 4294967295u, 0);
-    EXPECT_EQ(0, binding.soap->connect_timeout);
+    binding.SetTimeouts(30000, 4294967295u, 1500);
+    EXPECT_EQ(-1500000, binding.soap->connect_timeout);
     EXPECT_EQ(4294968, binding.soap->recv_timeout);
-    EXPECT_EQ(0, binding.soap->transfer_timeout);
+    binding.SetTimeouts(0, 0, 0);
+    EXPECT_EQ(0, binding.soap->connect_timeout);
+    EXPECT_EQ(0, binding.soap->recv_timeout);
 }
 
 TEST_F(Request, NothingIsSentWithoutContextOrToAnEmptyEndpoint) {
