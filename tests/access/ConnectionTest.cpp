@@ -257,6 +257,16 @@ TEST_F(Connection, SoapFaultDetailsReachTheInterfaceAndTheLogFile) {
     EXPECT_NE(std::string::npos, file[0].find("E42; Disk full; volume V1")) << file[0];
     EXPECT_EQ(std::string::npos, file[0].find("secret")) << file[0];
 
+    // An HTTP error without a fault: the status, and the runtime's words
+    // with the body it read.
+    Reply("<html>no such service</html>", 404);
+    EXPECT_EQ(404, GetChildren());
+    EXPECT_EQ(404, LastStatus());
+    EXPECT_EQ(L"", Text(ZU_TRANSPORT_FAULT_CODE));
+    EXPECT_EQ(L"", Text(ZU_TRANSPORT_FAULT_STRING));
+    EXPECT_EQ(L"HTTP Error: <html>no such service</html>", Text(ZU_TRANSPORT_RUNTIME_WORDS))
+        << KoNarrow(Text(ZU_TRANSPORT_RUNTIME_WORDS).c_str());
+
     // Another failure replaces it all: a refused connection has no fault.
     Unreachable();
     EXPECT_EQ(SOAP_TCP_ERROR, GetChildren());
