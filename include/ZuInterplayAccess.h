@@ -10,5 +10,6 @@
 #include "IZuInterplayAssetDescription.h"
 #include "IZuInterplayMobLocator.h"
 #include "IZuInterplayAccess.h"
+#include "IZuInterplayConnection.h"
 
 #endif // ZU_INTERPLAY_ACCESS_H

@@ -26,6 +26,7 @@ CZuInterplayAccess::CZuInterplayAccess(IUnknown* outer)
     // The returned-text buffer is only ever read after an operation wrote it;
     // it starts terminated all the same.
     m_returnedText[0] = L'\0';
+    m_connection.LoadMachineDefaults();
     CreateObjectManager();
 }
 
@@ -36,6 +37,8 @@ CZuInterplayAccess::~CZuInterplayAccess() = default;
 HRESULT CZuInterplayAccess::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     if (riid == IID_IZuInterplayAccess) return KoGetInterface(static_cast<IZuInterplayAccess*>(this), ppv);
+    if (riid == IID_IZuInterplayConnection)
+        return KoGetInterface(static_cast<IZuInterplayConnection*>(this), ppv);
     return CKoUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -53,7 +56,8 @@ const wchar_t* CZuInterplayAccess::HandBack(const char* text) {
 }
 
 CZuServiceCall CZuInterplayAccess::OpenCall() {
-    return CZuServiceCall(m_serviceURL, m_userName, m_password, m_lastErrorText);
+    return CZuServiceCall(m_serviceURL, m_userName, m_password, m_lastErrorText, &m_connection,
+                          &m_lastTransport);
 }
 
 HRESULT CZuInterplayAccess::SetCredentials(const wchar_t* user, const wchar_t* password) {

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "CKoUnknown.h"
+#include "CZuConnectionSettings.h"
+#include "CZuTransportReport.h"
 #include "IZuInterplayAccess.h"
+#include "IZuInterplayConnection.h"
 #include "IZuInterplayObject.h"
 #include "TKoSmartPtr.h"
 
@@ -32,7 +35,7 @@ enum {
     ZU_WIDE_ERROR_TEXT = 256,
 };
 
-class CZuInterplayAccess : public IZuInterplayAccess, public CKoUnknown {
+class CZuInterplayAccess : public IZuInterplayAccess, public IZuInterplayConnection, public CKoUnknown {
 public:
     explicit CZuInterplayAccess(IUnknown* outer);
     ~CZuInterplayAccess() override;
@@ -97,6 +100,16 @@ public:
     STDMETHOD(CreateMobLocator)(IZuInterplayMobLocator** out) override;
     STDMETHOD(CreateMobLocatorList)(IZuInterplayMobLocatorList** out) override;
 
+    // Connection settings and the last exchange (CZuInterplayAccess_Connection.cpp).
+    STDMETHOD(SetTimeouts)(ULONG connectMs, ULONG idleMs, ULONG callMs) override;
+    STDMETHOD(GetTimeouts)(ULONG* connectMs, ULONG* idleMs, ULONG* callMs) override;
+    STDMETHOD(SetTrustedCertificates)(const wchar_t* caFile) override;
+    STDMETHOD(GetTrustedCertificates)(wchar_t* buffer, int bufferChars, int* neededChars) override;
+    STDMETHOD(SetVerifyServer)(bool verify) override;
+    STDMETHOD(GetVerifyServer)(bool* verify) override;
+    STDMETHOD(GetLastTransportError)(int* runtimeCode, int* httpStatus) override;
+    STDMETHOD(GetLastTransportText)(int kind, wchar_t* buffer, int bufferChars, int* neededChars) override;
+
     // Narrows wide text through a buffer of bufferBytes bytes, in the thread's
     // code page; a longer text is cut at a whole character.
     static std::string Narrow(const wchar_t* text, size_t bufferBytes);
@@ -151,6 +164,9 @@ private:
     std::vector<std::string> m_searchConditionOperators;
     std::vector<IZuInterplayMobAttribute*> m_searchConditionAttributes;
     wchar_t m_returnedText[260];
+    // Ours, beyond the fields every host knows: IZuInterplayConnection.
+    CZuConnectionSettings m_connection;
+    CZuTransportReport m_lastTransport;
 };
 
 // Creates an access object for the class factory: *result is set to S_OK; the

@@ -62,10 +62,26 @@ CZuServiceCall::Policy& CZuServiceCall::Policy::ServerErrorByCaller() {
 }
 
 CZuServiceCall::CZuServiceCall(std::string serviceURL, const std::string& userName,
-                               const std::string& password, std::string& lastErrorText)
-    : m_serviceURL(std::move(serviceURL)), m_lastErrorText(lastErrorText) {
+                               const std::string& password, std::string& lastErrorText,
+                               const CZuConnectionSettings* settings, CZuTransportReport* report)
+    : m_serviceURL(std::move(serviceURL)), m_password(password), m_report(report),
+      m_lastErrorText(lastErrorText) {
     m_binding.endpoint = m_serviceURL.c_str();
+    const CZuConnectionSettings defaults;
+    if (!settings) settings = &defaults;
+    m_binding.SetTimeouts(settings->connectTimeoutMs, settings->idleTimeoutMs, settings->callTimeoutMs);
     m_open = m_binding.SetCredentials(userName, password) == SOAP_OK;
+}
+
+void CZuServiceCall::Report(int code) {
+    CZuTransportReport report = m_binding.Report();
+    if (code != SOAP_OK && report.code == SOAP_OK) report.Refuse(code, nullptr, "Out of memory");
+    report.Scrub(KoWiden(m_password.c_str()));
+    if (code != SOAP_OK && KoFilterLogToFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL))
+        KoTraceFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, ZU_LOG_TRANSPORT_FAILURE, report.operation.c_str(),
+                    report.code, report.httpStatus, report.faultCode.c_str(), report.faultString.c_str(),
+                    report.faultDetail.c_str(), report.runtimeWords.c_str());
+    if (m_report) *m_report = std::move(report);
 }
 
 CZuServiceCall::~CZuServiceCall() = default;
@@ -74,9 +90,13 @@ HRESULT CZuServiceCall::Sort(int code, const ZuAssets::types__ErrorListType* err
                              const Policy& policy) {
     m_code = code;
     m_firstError = nullptr;
+    Report(code);
     if (code != SOAP_OK) {
         m_outcome = TRANSPORT_FAILURE;
         m_lastErrorText = policy.m_transportText;
+        if (code == SOAP_SSL_ERROR && !AssetsPortBinding::SupportsTls() &&
+            AssetsPortBinding::IsHttps(m_serviceURL.c_str()))
+            m_lastErrorText = ZU_TEXT_NO_TLS;
         if (policy.m_transportCodeLine)
             KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, policy.m_transportCodeLine, code);
         if (policy.m_transportTextLine)

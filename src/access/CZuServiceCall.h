@@ -24,6 +24,13 @@
 // which text it leaves. The response is read only when the call returned 0;
 // it lives, with everything allocated from Context(), until the object goes.
 //
+// Every exchange also leaves its CZuTransportReport (what the runtime met,
+// password scrubbed) in the report given at construction; a transport failure
+// writes it to the log file (ZU_LOG_TRANSPORT_FAILURE). The binding gets the
+// time-outs of the connection settings. An https:// service URL in a build
+// without TLS fails as a transport failure with SOAP_SSL_ERROR and the last
+// error text ZU_TEXT_NO_TLS, whatever the policy's text; nothing is sent.
+//
 // Policies of the operations:
 //   CreateFolder, Duplicate, GetChildren, GetAttributes, GetLocators,
 //   RemoveLocators, AddLocators     LogServerError(line)
@@ -42,6 +49,8 @@
 #include <string>
 
 #include "AssetsPortBinding.h"
+#include "CZuConnectionSettings.h"
+#include "CZuTransportReport.h"
 #include "KoCom.h"
 
 class CZuServiceCall {
@@ -84,9 +93,12 @@ public:
     };
 
     // Opens the binding: endpoint = a copy of serviceURL, credentials header =
-    // copies of userName and password. lastErrorText must outlive the object.
+    // copies of userName and password, the settings' time-outs (null: the
+    // built-in defaults). lastErrorText and report (may be null) must outlive
+    // the object.
     CZuServiceCall(std::string serviceURL, const std::string& userName,
-                   const std::string& password, std::string& lastErrorText);
+                   const std::string& password, std::string& lastErrorText,
+                   const CZuConnectionSettings* settings = nullptr, CZuTransportReport* report = nullptr);
     ~CZuServiceCall();
     CZuServiceCall(const CZuServiceCall&) = delete;
     CZuServiceCall& operator=(const CZuServiceCall&) = delete;
@@ -115,8 +127,12 @@ public:
 
 private:
     HRESULT Sort(int code, const ZuAssets::types__ErrorListType* errors, const Policy& policy);
+    // Hands the binding's report on and logs a failure to the log file.
+    void Report(int code);
 
     std::string m_serviceURL;
+    std::string m_password;
+    CZuTransportReport* m_report;
     std::string& m_lastErrorText;
     AssetsPortBinding m_binding;
     bool m_open = false;

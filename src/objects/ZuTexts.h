@@ -55,6 +55,18 @@ inline constexpr char ZU_TEXT_CANNOT_WRITE[] = "Cannot write file: ";
 // Last error text of a headframe fetch whose response holds no image.
 inline constexpr char ZU_TEXT_NO_HEADFRAME[] = "The response holds no headframe";
 
+// Last error text of an operation refused because the service URL is https://
+// and this build has no TLS support; nothing was sent.
+inline constexpr char ZU_TEXT_NO_TLS[] =
+    "HTTPS is not supported by this build: nothing was sent (use an http:// service URL)";
+
+// Log-file line of every failed exchange: the operation, the runtime's code,
+// the HTTP status (0: none read), the SOAP fault's code, string and detail
+// (empty: no fault) and the runtime's words for its code.
+inline constexpr char ZU_LOG_TRANSPORT_FAILURE[] =
+    "CZuInterplayAccess::%s , runtime code = %d , HTTP status = %d , fault code = %S , "
+    "fault string = %S , fault detail = %S , runtime = %S  ! \n";
+
 // The server's wording for a check-in that went through although it reports
 // an error.
 inline constexpr char ZU_TEXT_CHECKIN_SUCCEEDED[] = "Although the checkin succeeded";

@@ -32,6 +32,7 @@ typedef DWORD REGSAM;
 
 #define REG_NONE 0
 #define REG_SZ 1
+#define REG_DWORD 4
 #define REG_OPTION_NON_VOLATILE 0
 #define REG_CREATED_NEW_KEY 1
 #define REG_OPENED_EXISTING_KEY 2

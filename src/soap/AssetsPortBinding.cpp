@@ -1,5 +1,6 @@
 #include "AssetsPortBinding.h"
 
+#include <limits.h>
 #include <string.h>
 
 #include "CZuAssetsEnvelope.h"
@@ -10,6 +11,83 @@ AssetsPortBinding::AssetsPortBinding() : soap(soap_new1(CONTEXT_MODE)), endpoint
     if (!soap) return;
     soap_set_namespaces(soap, ZuAssetsNamespaces());
     soap->socket_flags = MSG_NOSIGNAL;
+    soap->user = this;
+    m_send = soap->fsend;
+    m_recv = soap->frecv;
+    soap->fsend = &AssetsPortBinding::TimedSend;
+    soap->frecv = &AssetsPortBinding::TimedRecv;
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A time-out in milliseconds as the runtime takes it: seconds when positive,
+// microseconds when negative, 0 for none.
+int RuntimeTimeout(unsigned long ms) {
+    if (ms == 0) return 0;
+    if (ms % 1000 == 0 && ms / 1000 <= static_cast<unsigned long>(INT_MAX)) return static_cast<int>(ms / 1000);
+    if (ms <= static_cast<unsigned long>(INT_MAX / 1000)) return -static_cast<int>(ms * 1000);
+    unsigned long seconds = ms / 1000 + 1;
+    return seconds > static_cast<unsigned long>(INT_MAX) ? INT_MAX : static_cast<int>(seconds);
+}
+
+// The smaller of two time-outs in milliseconds, 0 being none.
+unsigned long Smaller(unsigned long a, unsigned long b) {
+    if (a == 0) return b;
+    if (b == 0) return a;
+    return a < b ? a : b;
+}
+
+// Whether a wait of the runtime (in its units) has passed since start.
+bool WaitPassed(Clock::time_point start, int timeout) {
+    if (timeout == 0) return false;
+    auto waited = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+    long long limit = timeout > 0 ? timeout * 1000000LL : -static_cast<long long>(timeout);
+    // The runtime's poll counts whole milliseconds.
+    return waited.count() + 1000 >= limit;
+}
+
+} // namespace
+
+// Before each transfer the wait is cut to what is left of the call's deadline;
+// with the deadline passed, or after a time-out, nothing more moves.
+bool AssetsPortBinding::PrepareWait(int* wait) {
+    // After a time-out the runtime may try again; the call is over.
+    if (m_timedOut) return false;
+    if (!m_callMs) {
+        *wait = RuntimeTimeout(m_idleMs);
+        return true;
+    }
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now()).count();
+    if (left <= 0) {
+        m_timedOut = true;
+        return false;
+    }
+    *wait = RuntimeTimeout(Smaller(m_idleMs, static_cast<unsigned long>(left)));
+    return true;
+}
+
+int AssetsPortBinding::TimedSend(struct soap* soap, const char* data, size_t size) {
+    AssetsPortBinding* self = static_cast<AssetsPortBinding*>(soap->user);
+    int wait = 0;
+    if (!self->PrepareWait(&wait)) return SOAP_EOF;
+    soap->send_timeout = wait;
+    auto start = Clock::now();
+    int result = self->m_send(soap, data, size);
+    if (result != SOAP_OK && soap->errnum == 0 && WaitPassed(start, wait)) self->m_timedOut = true;
+    return result;
+}
+
+size_t AssetsPortBinding::TimedRecv(struct soap* soap, char* data, size_t size) {
+    AssetsPortBinding* self = static_cast<AssetsPortBinding*>(soap->user);
+    int wait = 0;
+    if (!self->PrepareWait(&wait)) return 0;
+    soap->recv_timeout = wait;
+    auto start = Clock::now();
+    size_t result = self->m_recv(soap, data, size);
+    if (result == 0 && soap->errnum == 0 && WaitPassed(start, wait)) self->m_timedOut = true;
+    return result;
 }
 
 AssetsPortBinding::~AssetsPortBinding() {
@@ -25,6 +103,9 @@ int AssetsPortBinding::SetCredentials(const std::string& userName, const std::st
 }
 
 namespace {
+
+// The runtime's last words when it refuses an https:// endpoint.
+const char kNoTlsWords[] = "This build has no TLS support: https:// service URLs are refused";
 
 // The runtime's code for the fault the context read. The runtime maps the
 // standard fault codes only when the response binds them to the prefix
@@ -45,15 +126,69 @@ int FaultResult(struct soap* soap) {
 
 } // namespace
 
+void AssetsPortBinding::SetTimeouts(unsigned long connectMs, unsigned long idleMs,
+                                    unsigned long callMs) {
+    if (!soap) return;
+    m_idleMs = idleMs;
+    m_callMs = callMs;
+    soap->connect_timeout = RuntimeTimeout(Smaller(connectMs, callMs));
+    soap->send_timeout = RuntimeTimeout(idleMs);
+    soap->recv_timeout = RuntimeTimeout(idleMs);
+}
+
+bool AssetsPortBinding::SupportsTls() {
+#ifdef WITH_OPENSSL
+    return true;
+#else
+    return false;
+#endif
+}
+
+bool AssetsPortBinding::IsHttps(const char* url) {
+    if (!url) return false;
+    for (const char* scheme = "https:"; *scheme; ++scheme, ++url) {
+        char c = *url >= 'A' && *url <= 'Z' ? static_cast<char>(*url - 'A' + 'a') : *url;
+        if (c != *scheme) return false;
+    }
+    return true;
+}
+
 template <class Request, class Response>
-int AssetsPortBinding::Call(int (*call)(struct soap*, const char*, const char*, Request*, Response*),
+int AssetsPortBinding::Call(const char* operation,
+                            int (*call)(struct soap*, const char*, const char*, Request*, Response*),
                             Request* request, Response* response) {
-    if (!soap) return SOAP_EOM;
-    if (endpoint && !*endpoint)
+    m_report.Clear();
+    if (!soap) {
+        m_report.Refuse(SOAP_EOM, operation, "Out of memory");
+        return SOAP_EOM;
+    }
+    if (endpoint && !*endpoint) {
+        m_report.Refuse(SOAP_TCP_ERROR, operation, "The service URL is empty");
         return soap_set_sender_error(soap, "Empty endpoint", "The service URL is empty",
                                      SOAP_TCP_ERROR);
+    }
+    if (!SupportsTls() && IsHttps(endpoint)) {
+        m_report.Refuse(SOAP_SSL_ERROR, operation, kNoTlsWords);
+        return soap_set_sender_error(soap, "No TLS support", kNoTlsWords, SOAP_SSL_ERROR);
+    }
+    m_timedOut = false;
+    if (m_callMs) m_deadline = Clock::now() + std::chrono::milliseconds(m_callMs);
     int code = call(soap, endpoint, "", request, response);
     if (code == SOAP_FAULT) code = soap->error = FaultResult(soap);
+    if (code != SOAP_OK && m_timedOut) {
+        // The runtime's words for the time-out, not those of what it made of it.
+        code = soap->error = SOAP_EOF;
+        if (soap->fault) {
+            *soap_faultstring(soap) = nullptr;
+            *soap_faultdetail(soap) = nullptr;
+        }
+    }
+    if (code != SOAP_OK) {
+        m_report.Capture(soap, code, operation);
+    } else {
+        m_report.operation = operation;
+        if (soap->status >= 100 && soap->status <= 599) m_report.httpStatus = soap->status;
+    }
     return code;
 }
 
@@ -61,7 +196,7 @@ int AssetsPortBinding::Call(int (*call)(struct soap*, const char*, const char*, 
 #define ZU_ASSETS_DEFINE_OPERATION(Operation, Request, Response)                  \
     int AssetsPortBinding::__assets__##Operation(ZuAssets::types__##Request* request, \
                                                  ZuAssets::types__##Response* response) { \
-        return Call(ZuAssets::soap_call___assets__##Operation, request, response);  \
+        return Call(#Operation, ZuAssets::soap_call___assets__##Operation, request, response); \
     }
 ZU_ASSETS_OPERATIONS(ZU_ASSETS_DEFINE_OPERATION)
 #undef ZU_ASSETS_DEFINE_OPERATION

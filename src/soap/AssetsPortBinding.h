@@ -21,12 +21,27 @@
 // U+00FF to one byte) and writes the attribute values it writes itself as
 // UTF-8; message strings are converted by CZuWireText. SOAP_XML_TREE is on:
 // document/literal messages carry no multi-reference ids, and the runtime then
-// skips their bookkeeping. Sends never raise SIGPIPE; no time-outs are set.
+// skips their bookkeeping. Sends never raise SIGPIPE.
+//
+// Time-outs (SetTimeouts): the runtime's connect time-out, and its send and
+// receive stall time-outs for the idle time-out. The whole-call deadline is
+// kept by the binding's own transfer routines around the runtime's: each wait
+// is cut to what is left of it, and once it has passed nothing more moves (the
+// runtime's transfer time-out counts whole seconds, starts again when the
+// answer is read and is never reached in its microsecond form). A connection
+// attempt gets at most the deadline too. A call that runs into a time-out ends
+// with the runtime's code: SOAP_TCP_ERROR for a connection attempt, SOAP_EOF
+// for a stalled or overlong transfer. A build without TLS refuses an https://
+// endpoint with SOAP_SSL_ERROR before connecting.
+//
+// After each call Report() tells what it met (CZuTransportReport).
 #ifndef ASSETS_PORT_BINDING_H
 #define ASSETS_PORT_BINDING_H
 
+#include <chrono>
 #include <string>
 
+#include "CZuTransportReport.h"
 #include "ZuAssetsH.h"
 
 // The service operations, in the binding's order: X(operation, request type,
@@ -92,6 +107,17 @@ public:
     // header record cannot be allocated.
     int SetCredentials(const std::string& userName, const std::string& password);
 
+    // The time-outs in milliseconds, 0 = none (see above). Without a context
+    // nothing is set.
+    void SetTimeouts(unsigned long connectMs, unsigned long idleMs, unsigned long callMs);
+    // Whether this build speaks TLS (https:// endpoints).
+    static bool SupportsTls();
+    // Whether the endpoint is an https:// URL (scheme compared without case).
+    static bool IsHttps(const char* endpoint);
+
+    // What the last call met: code 0 and nothing else after a success.
+    const CZuTransportReport& Report() const { return m_report; }
+
     // The service operations (ZU_ASSETS_OPERATIONS), in the binding's order.
 #define ZU_ASSETS_DECLARE_OPERATION(Operation, Request, Response)                     \
     virtual int __assets__##Operation(ZuAssets::types__##Request* request,             \
@@ -106,8 +132,27 @@ public:
 
 private:
     template <class Request, class Response>
-    int Call(int (*call)(struct soap*, const char*, const char*, Request*, Response*),
+    int Call(const char* operation,
+             int (*call)(struct soap*, const char*, const char*, Request*, Response*),
              Request* request, Response* response);
+
+    // The runtime's transfer routines, wrapped to keep the deadline and to
+    // notice a time-out: the runtime reports a stall inside the HTTP header or
+    // body as the answer's status code, a time-out is reported as SOAP_EOF with
+    // the runtime's words for it.
+    static int TimedSend(struct soap* soap, const char* data, size_t size);
+    static size_t TimedRecv(struct soap* soap, char* data, size_t size);
+    // The wait for the next transfer in the runtime's units; false (and
+    // m_timedOut) once the deadline has passed or a wait timed out.
+    bool PrepareWait(int* wait);
+
+    CZuTransportReport m_report;
+    int (*m_send)(struct soap*, const char*, size_t) = nullptr;
+    size_t (*m_recv)(struct soap*, char*, size_t) = nullptr;
+    bool m_timedOut = false;
+    unsigned long m_idleMs = 0;
+    unsigned long m_callMs = 0;
+    std::chrono::steady_clock::time_point m_deadline;
 };
 
 #endif // ASSETS_PORT_BINDING_H

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "ScriptedServer.h"
 #include "TempDir.h"
 
 namespace {
@@ -75,4 +76,22 @@ TEST(Cli, FailuresExitNonZeroWithTheLastErrorText) {
 
     CliRun usage = Cli("frobnicate");
     EXPECT_NE(usage.status, 0);
+}
+
+// --timeout and --insecure after the subcommand: a server that never answers
+// ends the call within the time-out, and the failure carries the transport's
+// details under the component's text.
+TEST(Cli, TimeOutEndsAHungCallWithTheTransportDetails) {
+    ScopedKoRoots roots;
+    ScriptedServer server;
+    server.setDefaultReply(ScriptedServer::Reply::stall());
+    CliRun run = Cli("--json --url " + server.url() + " ls interplay://Workgroup --timeout 0.3 --insecure");
+    EXPECT_NE(run.status, 0);
+    nlohmann::json result = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_TRUE(result.is_object()) << run.out;
+    EXPECT_EQ(result.value("code", ""), "0xFFFFFFFF");
+    EXPECT_FALSE(result.value("error", "").empty());
+    ASSERT_TRUE(result["transport"].is_object()) << run.out;
+    EXPECT_EQ(result["transport"].value("runtime code", 0), -1);
+    EXPECT_NE(result["transport"].value("runtime", "").find("timed out"), std::string::npos) << run.out;
 }

@@ -190,6 +190,14 @@ TEST_F(Outcome, Soap11FaultsGiveTheRuntimeFaultCodes) {
         EXPECT_EQ("7", code);
         EXPECT_EQ("fm", message);
         EXPECT_EQ("fd", details);
+        // What the binding reports of it.
+        const CZuTransportReport& report = call->Binding().Report();
+        EXPECT_EQ(c.code, report.code);
+        EXPECT_EQ(500, report.httpStatus);
+        EXPECT_EQ("CreateFolder", report.operation);
+        EXPECT_EQ(std::wstring(c.faultcode, c.faultcode + strlen(c.faultcode)), report.faultCode);
+        EXPECT_EQ(L"went wrong", report.faultString);
+        EXPECT_EQ(L"7; fm; fd", report.faultDetail);
     }
 }
 
@@ -200,6 +208,10 @@ TEST_F(Outcome, Soap12FaultsGiveTheRuntimeFaultCodes) {
     std::string message;
     EXPECT_TRUE(CZuAssetsEnvelope::GetFaultDetail(call->Context(), nullptr, &message, nullptr));
     EXPECT_EQ("m", message);
+    EXPECT_EQ(L"SOAP-ENV:Sender", call->Binding().Report().faultCode);
+    EXPECT_EQ(L"went wrong", call->Binding().Report().faultString);
+    EXPECT_EQ(L"42; m; d", call->Binding().Report().faultDetail);
+    EXPECT_EQ(L"Client fault", call->Binding().Report().runtimeWords);
     EXPECT_EQ(SOAP_SVR_FAULT, createFolder(CZuServiceCall::Policy(),
                                            ScriptedServer::Reply::http(fault12("env:Receiver"), 500)));
     // Whatever prefix the server binds the envelope namespace to.

@@ -267,6 +267,23 @@ TEST_F(Request, EachCallHasItsOwnConnection) {
         EXPECT_EQ("close", got.header("Connection"));
 }
 
+// Milliseconds become the runtime's seconds where they are whole, else its
+// microseconds; a connection attempt gets at most the whole-call deadline.
+TEST_F(Request, TimeOutsAreGivenInTheRuntimesUnits) {
+    AssetsPortBinding binding;
+    EXPECT_EQ(0, binding.soap->connect_timeout);
+    binding.SetTimeouts(30000, 300, 0);
+    EXPECT_EQ(30, binding.soap->connect_timeout);
+    EXPECT_EQ(-300000, binding.soap->recv_timeout);
+    EXPECT_EQ(-300000, binding.soap->send_timeout);
+    binding.SetTimeouts(30000, 4294967295u, 1500);
+    EXPECT_EQ(-1500000, binding.soap->connect_timeout);
+    EXPECT_EQ(4294968, binding.soap->recv_timeout);
+    binding.SetTimeouts(0, 0, 0);
+    EXPECT_EQ(0, binding.soap->connect_timeout);
+    EXPECT_EQ(0, binding.soap->recv_timeout);
+}
+
 TEST_F(Request, NothingIsSentWithoutContextOrToAnEmptyEndpoint) {
     types__CreateFolderType request;
     types__CreateFolderResponseType response;

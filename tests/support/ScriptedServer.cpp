@@ -91,6 +91,21 @@ ScriptedServer::Reply ScriptedServer::Reply::closeAfterReading() {
     return reply;
 }
 
+ScriptedServer::Reply ScriptedServer::Reply::stall(const std::string& bytes, bool beforeReading) {
+    Reply reply;
+    reply.bytes = bytes;
+    reply.close = Close::Stall;
+    reply.stallBeforeReading = beforeReading;
+    return reply;
+}
+
+ScriptedServer::Reply ScriptedServer::Reply::trickle(const std::string& bytes, int intervalMs) {
+    Reply reply;
+    reply.bytes = bytes;
+    reply.trickleMs = intervalMs;
+    return reply;
+}
+
 std::string ScriptedServer::Request::header(const std::string& name) const {
     std::string found;
     bool done = false;
@@ -203,6 +218,10 @@ void ScriptedServer::serve() {
 
 void ScriptedServer::handle(int fd, const Reply& reply) {
     if (reply.close == Reply::Close::BeforeReading) return;
+    if (reply.close == Reply::Close::Stall && reply.stallBeforeReading) {
+        waitForClose(fd);
+        return;
+    }
     bool keep;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -216,12 +235,37 @@ void ScriptedServer::handle(int fd, const Reply& reply) {
     }
     if (!complete || reply.close == Reply::Close::AfterReading) return;
     if (reply.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
-    sendAll(fd, reply.bytes.data(), reply.bytes.size());
+    if (reply.trickleMs > 0) {
+        for (size_t i = 0; i < reply.bytes.size(); ++i) {
+            if (i > 0 && waitForClose(fd, reply.trickleMs)) return;
+            sendAll(fd, reply.bytes.data() + i, 1);
+        }
+    } else {
+        sendAll(fd, reply.bytes.data(), reply.bytes.size());
+    }
+    if (reply.close == Reply::Close::Stall) {
+        waitForClose(fd);
+        return;
+    }
     ::shutdown(fd, SHUT_WR);
     // Let the client read everything before the close; stop at its close.
     char sink[4096];
     pollfd pfd = {fd, POLLIN, 0};
     while (::poll(&pfd, 1, kReadTimeoutMs) > 0 && ::recv(fd, sink, sizeof sink, 0) > 0) {
+    }
+}
+
+bool ScriptedServer::waitForClose(int fd, int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    char sink[4096];
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd fds[2] = {{fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        if (::poll(fds, 2, static_cast<int>(left.count())) <= 0) continue;
+        if (fds[1].revents) return true;  // the server stops
+        if (fds[0].revents & (POLLHUP | POLLERR)) return true;
+        if ((fds[0].revents & POLLIN) && ::recv(fd, sink, sizeof sink, 0) <= 0) return true;
     }
 }
 

@@ -25,12 +25,18 @@ public:
             AfterReply,     // answer, then close the connection
             BeforeReading,  // close as soon as the connection is accepted
             AfterReading,   // read the request, then close without answering
+            Stall,          // send the bytes (after reading the request unless
+                            // stallBeforeReading), then wait for the client to close
         };
         // Sent as they are: status line, headers and body.
         std::string bytes;
         // Wait this long after reading the request, before answering.
         int delayMs = 0;
         Close close = Close::AfterReply;
+        // Send the bytes one at a time, this long apart.
+        int trickleMs = 0;
+        // With Close::Stall: do not read the request first.
+        bool stallBeforeReading = false;
 
         // "HTTP/1.1 <status>" with Content-Type, a correct Content-Length and
         // Connection: close, then the body.
@@ -42,6 +48,11 @@ public:
         static Reply oversized(const std::string& body, size_t surplus);
         static Reply closeBeforeReading();
         static Reply closeAfterReading();
+        // Hung peers: sends bytes (none: accepts and never answers) and then
+        // nothing more, holding the connection until the client closes it.
+        static Reply stall(const std::string& bytes = "", bool beforeReading = false);
+        // Sends the bytes one at a time, intervalMs apart, then closes.
+        static Reply trickle(const std::string& bytes, int intervalMs);
     };
 
     struct Request {
@@ -85,6 +96,9 @@ private:
     void serve();
     void handle(int fd, const Reply& reply);
     bool readRequest(int fd, Request& request, bool keep);
+    // Waits until the client closes the connection (true) or the server
+    // stops (true) or timeoutMs pass (false); what arrives is dropped.
+    bool waitForClose(int fd, int timeoutMs = 30000);
 
     int m_listen = -1;
     int m_wake[2] = {-1, -1};

@@ -81,7 +81,36 @@ Result InterplayClient::Failure(HRESULT code, const char* what) {
     if (m_access->GetLastErrorText(&text) == S_OK && text && *text) detail = Text(text);
     result.error = std::string(what) + " failed (" + HexCode(code) + ")";
     if (!detail.empty()) result.error += ": " + detail;
+    result.transport = TransportDetails();
     return result;
+}
+
+nlohmann::ordered_json InterplayClient::TransportDetails() {
+    nlohmann::ordered_json details = nlohmann::ordered_json::object();
+    Ref<IZuInterplayConnection> connection;
+    if (FAILED(m_access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection))))
+        return details;
+    int code = 0, status = 0;
+    connection->GetLastTransportError(&code, &status);
+    if (code == 0) return details;
+    details["runtime code"] = code;
+    if (status) details["HTTP status"] = status;
+    const struct {
+        int kind;
+        const char* name;
+    } texts[] = {{ZU_TRANSPORT_FAULT_CODE, "fault code"},
+                 {ZU_TRANSPORT_FAULT_STRING, "fault string"},
+                 {ZU_TRANSPORT_FAULT_DETAIL, "fault detail"},
+                 {ZU_TRANSPORT_RUNTIME_WORDS, "runtime"}};
+    for (const auto& text : texts) {
+        int needed = 0;
+        if (connection->GetLastTransportText(text.kind, nullptr, 0, &needed) != S_OK || needed <= 1) continue;
+        std::wstring value(static_cast<size_t>(needed), L'\0');
+        if (connection->GetLastTransportText(text.kind, &value[0], needed, nullptr) != S_OK) continue;
+        value.resize(static_cast<size_t>(needed - 1));
+        details[text.name] = Text(value.c_str());
+    }
+    return details;
 }
 
 bool InterplayClient::MakeAttributeList(const std::vector<AttributeSpec>& specs,

@@ -41,6 +41,10 @@ struct Result {
     HRESULT code = S_OK;
     std::string error;
     nlohmann::ordered_json data;
+    // After a failure: what the last exchange with the service met (the
+    // connection interface's runtime code, HTTP status, fault code, string,
+    // detail and the runtime's words), only the parts that say something.
+    nlohmann::ordered_json transport;
 };
 
 class InterplayClient {
@@ -70,6 +74,7 @@ public:
 
 private:
     Result Failure(HRESULT code, const char* what);
+    nlohmann::ordered_json TransportDetails();
     bool MakeAttributeList(const std::vector<AttributeSpec>& specs, IZuInterplayMobAttributeList** out);
     static nlohmann::ordered_json DescribeAttributes(IZuInterplayMobAttributeList* list);
     static nlohmann::ordered_json DescribeAssets(IZuInterplayAssetsDescriptionsList* list);

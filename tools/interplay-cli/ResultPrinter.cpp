@@ -77,6 +77,7 @@ void ResultPrinter::Print(const std::string& command, const Result& result) {
             record["result"] = result.data;
         else
             record["code"] = HexCode(result.code), record["error"] = result.error;
+        if (!result.ok && !result.transport.empty()) record["transport"] = result.transport;
         if (m_collect)
             m_collected.push_back(record);
         else
@@ -85,6 +86,8 @@ void ResultPrinter::Print(const std::string& command, const Result& result) {
     }
     if (!result.ok) {
         fprintf(stderr, "error: %s\n", result.error.c_str());
+        for (auto it = result.transport.begin(); it != result.transport.end(); ++it)
+            fprintf(stderr, "  %s: %s\n", it.key().c_str(), Cell(it.value()).c_str());
         return;
     }
     if (result.data.is_array()) {

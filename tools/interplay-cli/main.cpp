@@ -27,6 +27,9 @@ struct Settings {
     std::string library;
     bool json = false;
     unsigned codePage = 936;
+    double timeoutSeconds = -1;  // < 0: the component's own
+    std::string caFile;
+    bool insecure = false;
 };
 
 int ShowMessageBox(const char* /*ansiText*/, const char* utf8Text, unsigned /*type*/, void* /*context*/) {
@@ -200,6 +203,33 @@ void AddGlobalOptions(CLI::App& app, Settings& settings) {
     app.add_option("--library", settings.library, "path of libZuInterplayAccess.so");
     app.add_option("--code-page", settings.codePage, "ANSI code page of the component's narrow text")
         ->capture_default_str();
+    app.add_option("--timeout", settings.timeoutSeconds,
+                   "idle time-out in seconds (0: none); connection attempts get at most 30 s")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--ca-file", settings.caFile, "CA bundle that https:// servers are verified against");
+    app.add_flag("--insecure", settings.insecure, "do not verify the https:// server's certificate");
+    // The options above are taken after any subcommand as well.
+    app.fallthrough();
+}
+
+// Applies --timeout, --ca-file and --insecure through the connection interface.
+void ApplyConnectionOptions(IZuInterplayAccess* access, const Settings& settings) {
+    IZuInterplayConnection* connection = nullptr;
+    if (FAILED(access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection)))) return;
+    if (settings.timeoutSeconds >= 0) {
+        double ms = settings.timeoutSeconds * 1000.0 + 0.5;
+        ULONG idle = ms >= 4294967295.0 ? 4294967295u : static_cast<ULONG>(ms);
+        ULONG connect = idle == 0 || idle > ZU_DEFAULT_CONNECT_TIMEOUT_MS ? ZU_DEFAULT_CONNECT_TIMEOUT_MS : idle;
+        ULONG call = 0;
+        connection->GetTimeouts(nullptr, nullptr, &call);
+        connection->SetTimeouts(connect, idle, call);
+    }
+    if (!settings.caFile.empty()) connection->SetTrustedCertificates(Wide(settings.caFile).c_str());
+    if (settings.insecure) {
+        connection->SetVerifyServer(false);
+        fprintf(stderr, "warning: --insecure: the server's certificate is not verified\n");
+    }
+    connection->Release();
 }
 
 // Without --url, starts the embedded simulator and points settings.url and
@@ -273,6 +303,7 @@ int main(int argc, char** argv) {
     IZuInterplayAccess* access = host.Access();
     access->SetServiceURL(Wide(settings.url).c_str());
     access->SetCredentials(Wide(settings.user).c_str(), Wide(settings.password).c_str());
+    ApplyConnectionOptions(access, settings);
     PrepareLocalFolders();
 
     InterplayClient client(access);
