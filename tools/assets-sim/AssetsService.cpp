@@ -74,6 +74,7 @@ void AssetsService::Configure(struct soap* soap) {
     m_interrupted = false;
     m_cutOffBy = Clock::time_point::max();
     m_watchEnded = false;
+    m_watchWakesAt = Clock::time_point::min();
 }
 
 void AssetsService::Watch() {
@@ -91,6 +92,7 @@ void AssetsService::Watch() {
                 next = connection->deadline;
             }
         }
+        m_watchWakesAt = next;
         if (next == Clock::time_point::max())
             m_connectionsChanged.wait(lock);
         else
@@ -201,7 +203,8 @@ std::string AssetsService::Serve(struct soap* soap) {
         connection.deadline = std::min(connection.deadline, m_cutOffBy);
         registered = m_connections.insert(m_connections.end(), &connection);
         if (m_interrupted) shutdown(connection.socket, SHUT_RD);
-        m_connectionsChanged.notify_all();
+        // The watch needs waking only to an earlier deadline than it waits for.
+        if (connection.deadline < m_watchWakesAt) m_connectionsChanged.notify_all();
     }
     int code = ServeRequest(soap, connection);
     RequestRecord& record = connection.record;

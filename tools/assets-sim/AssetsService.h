@@ -138,6 +138,8 @@ private:
     std::list<Connection*> m_connections;
     bool m_interrupted = false;
     Clock::time_point m_cutOffBy = Clock::time_point::max();
+    // When the watch looks again unless woken.
+    Clock::time_point m_watchWakesAt = Clock::time_point::min();
     bool m_watchEnded = false;
     std::atomic<size_t> m_requests{0};
 };

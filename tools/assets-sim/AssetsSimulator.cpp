@@ -40,7 +40,7 @@ public:
         while (!stopping.load()) {
             {
                 std::unique_lock<std::mutex> lock(queueLock);
-                queueChanged.wait(lock, [&] { return stopping.load() || queue.size() < bound; });
+                queueHasRoom.wait(lock, [&] { return stopping.load() || queue.size() < bound; });
                 if (stopping.load()) break;
             }
             if (!soap_valid_socket(soap_accept(listener))) {
@@ -60,7 +60,7 @@ public:
             if (!connection) continue;
             std::lock_guard<std::mutex> lock(queueLock);
             queue.push_back(connection);
-            queueChanged.notify_all();
+            queueHasWork.notify_one();
         }
     }
 
@@ -70,11 +70,11 @@ public:
             struct soap* connection = nullptr;
             {
                 std::unique_lock<std::mutex> lock(queueLock);
-                queueChanged.wait(lock, [&] { return stopping.load() || !queue.empty(); });
+                queueHasWork.wait(lock, [&] { return stopping.load() || !queue.empty(); });
                 if (queue.empty()) return;
                 connection = queue.front();
                 queue.pop_front();
-                queueChanged.notify_all();
+                queueHasRoom.notify_one();
             }
             // Connections still waiting when serving stops are closed unserved.
             if (!stopping.load()) {
@@ -111,7 +111,7 @@ public:
     std::atomic<bool> stopping{false};
     // Accepted connections waiting for a thread of the pool.
     std::mutex queueLock;
-    std::condition_variable queueChanged;
+    std::condition_variable queueHasWork, queueHasRoom;
     std::deque<struct soap*> queue;
     std::mutex logLock;
     std::thread acceptor, watch;
@@ -159,7 +159,8 @@ void AssetsSimulator::Stop() {
     {
         std::lock_guard<std::mutex> lock(impl.queueLock);
         impl.stopping = true;
-        impl.queueChanged.notify_all();
+        impl.queueHasWork.notify_all();
+        impl.queueHasRoom.notify_all();
     }
     // Wakes the accept; peers that stall mid-request are cut off, requests
     // read whole are still answered if that takes no longer than a moment.
