@@ -3,6 +3,7 @@
 #include "AssetsSimulator.h"
 
 #include <arpa/inet.h>
+#include <errno.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -122,11 +124,10 @@ std::string Bytes(const xsd__base64Binary* binary) {
     return binary ? std::string(reinterpret_cast<const char*>(binary->__ptr), binary->__size) : "<none>";
 }
 
-// One HTTP exchange with raw bytes, sent whole before the response is read;
-// the whole response, "" if there is none. halfClose: the sending side is
-// shut once the bytes are out (the service then takes the peer for gone and
-// answers faults no more).
-std::string RawExchange(uint16_t port, const std::string& bytes, bool halfClose = false) {
+// A socket connected to the port on loopback (-1 when it cannot connect)
+// whose reads give up after 10 s; receiveBuffer: the size of its receive
+// buffer when not 0.
+int Connect(uint16_t port, int receiveBuffer = 0) {
     int s = socket(AF_INET, SOCK_STREAM, 0);
     struct sockaddr_in address = {};
     address.sin_family = AF_INET;
@@ -134,15 +135,37 @@ std::string RawExchange(uint16_t port, const std::string& bytes, bool halfClose 
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     struct timeval timeout = {10, 0};
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    if (receiveBuffer) setsockopt(s, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    if (connect(s, reinterpret_cast<struct sockaddr*>(&address), sizeof address) == 0) return s;
+    close(s);
+    return -1;
+}
+
+// Whether the peer closed the connection (or reset it) within the socket's
+// read time-out, throwing away what it sent.
+bool ClosedByPeer(int s, int flags = 0) {
+    char buffer[4096];
+    ssize_t got;
+    while ((got = recv(s, buffer, sizeof buffer, flags)) > 0) {
+    }
+    return got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+}
+
+// One HTTP exchange with raw bytes, sent whole before the response is read;
+// the whole response, "" if there is none. halfClose: the sending side is
+// shut once the bytes are out (the service then takes the peer for gone and
+// answers faults no more).
+std::string RawExchange(uint16_t port, const std::string& bytes, bool halfClose = false) {
+    int s = Connect(port);
     std::string response;
-    if (connect(s, reinterpret_cast<struct sockaddr*>(&address), sizeof address) == 0) {
+    if (s >= 0) {
         send(s, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (halfClose) shutdown(s, SHUT_WR);
         char buffer[4096];
         ssize_t got;
         while ((got = recv(s, buffer, sizeof buffer, 0)) > 0) response.append(buffer, static_cast<size_t>(got));
+        close(s);
     }
-    close(s);
     return response;
 }
 
@@ -164,6 +187,9 @@ class AssetsSimulatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_codePage = KoSetThreadCodePage(65001);
+        Restart(Options());
+    }
+    assets_sim::Options Options() {
         assets_sim::Options options;
         options.users = {{"editor", "secret"}, {"编辑", "pässwörd"}};
         options.maxRequestBytes = 256 * 1024;
@@ -171,6 +197,11 @@ protected:
             std::lock_guard<std::mutex> lock(m_logLock);
             m_log.push_back(line);
         };
+        return options;
+    }
+    // A fresh simulator with these options, and a client of it.
+    void Restart(const assets_sim::Options& options) {
+        client.reset();
         sim = std::make_unique<assets_sim::AssetsSimulator>(options);
         std::string error;
         ASSERT_TRUE(sim->Start(&error)) << error;
@@ -523,12 +554,8 @@ TEST_F(AssetsSimulatorTest, StartsOnAnEphemeralPortAndStopsPromptly) {
     EXPECT_THAT(error, HasSubstr(std::to_string(sim->Port())));
 
     // A peer stalled mid-request does not hold Stop up.
-    int stalled = socket(AF_INET, SOCK_STREAM, 0);
-    struct sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(sim->Port());
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(stalled, reinterpret_cast<struct sockaddr*>(&address), sizeof address), 0);
+    int stalled = Connect(sim->Port());
+    ASSERT_GE(stalled, 0);
     std::string half = Post("<SOAP-ENV:Envelope").substr(0, 60);
     send(stalled, half.data(), half.size(), MSG_NOSIGNAL);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -540,4 +567,119 @@ TEST_F(AssetsSimulatorTest, StartsOnAnEphemeralPortAndStopsPromptly) {
     ASSERT_TRUE(sim->Start(&error)) << error;  // started again, with its tree
     client = std::make_unique<Client>(sim->ServiceURL(), "editor", "secret");
     EXPECT_EQ(CreateFolder(kProjects + "/a"), "ALREADY_EXISTS");
+}
+
+TEST_F(AssetsSimulatorTest, SlowPeersHoldNobodyUpAndConcurrentWritersAllLand) {
+    assets_sim::Options options = Options();
+    options.maxRequestBytes = size_t(32) << 20;
+    Restart(options);
+    // A file whose response no socket buffer holds.
+    std::string file(size_t(16) << 20, 'x');
+    types__CheckInType checkIn;
+    types__CheckInResponseType checkedIn;
+    checkIn.InterplayURI = kProjects + "/big.bin";
+    checkIn.File = Binary(file);
+    ASSERT_EQ(client->Call(soap_call___assets__CheckIn, checkIn, checkedIn), SOAP_OK);
+    ASSERT_EQ(ErrorOf(checkedIn), "");
+    file.clear();
+    const size_t requests = sim->RequestCount();
+
+    // One peer asks for the file and reads nothing; one sends its headers,
+    // then its body a byte at a time, far apart.
+    int reader = Connect(sim->Port(), 4096);
+    ASSERT_GE(reader, 0);
+    std::string fetch = Post(Envelope("<types:GetLatest><types:InterplayURI>" + kProjects +
+                                      "/big.bin</types:InterplayURI></types:GetLatest>"));
+    ASSERT_EQ(send(reader, fetch.data(), fetch.size(), MSG_NOSIGNAL), static_cast<ssize_t>(fetch.size()));
+    int trickler = Connect(sim->Port());
+    ASSERT_GE(trickler, 0);
+    std::string slow = Post(Envelope("<types:CreateFolder><types:InterplayURI>" + kProjects +
+                                     "/slow</types:InterplayURI></types:CreateFolder>"));
+    std::mutex trickleLock;
+    std::condition_variable trickleEnd;
+    bool ended = false;
+    size_t body = slow.find("\r\n\r\n") + 4;
+    ASSERT_EQ(send(trickler, slow.data(), body, MSG_NOSIGNAL), static_cast<ssize_t>(body));
+    std::thread trickle([&] {
+        std::unique_lock<std::mutex> lock(trickleLock);
+        for (size_t at = body; at < slow.size() && !ended; ++at) {
+            if (send(trickler, &slow[at], 1, MSG_NOSIGNAL) != 1) break;
+            trickleEnd.wait_for(lock, std::chrono::seconds(2), [&] { return ended; });
+        }
+    });
+    for (int wait = 0; wait < 1000 && sim->RequestCount() < requests + 2; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(sim->RequestCount(), requests + 2);
+
+    // Meanwhile writers, each with its own folders, get through well within
+    // the simulator's idle time-out, which a stalled peer could hold them for.
+    const int writers = 16, folders = 4;
+    std::vector<std::thread> threads;
+    std::vector<std::string> outcomes(writers);
+    for (int w = 0; w < writers; ++w) {
+        threads.emplace_back([&, w] {
+            KoSetThreadCodePage(65001);
+            Client writer(sim->ServiceURL(), "editor", "secret");
+            writer.soap->recv_timeout = writer.soap->send_timeout = 10;
+            for (int f = 0; f < folders; ++f) {
+                types__CreateFolderType request;
+                types__CreateFolderResponseType response;
+                request.InterplayURI = kProjects + "/w" + std::to_string(w) + "-" + std::to_string(f);
+                int code = writer.Call(soap_call___assets__CreateFolder, request, response);
+                outcomes[w] += code != SOAP_OK ? "[runtime error " + std::to_string(code) + "]" : ErrorOf(response);
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (int w = 0; w < writers; ++w) EXPECT_EQ(outcomes[w], "") << "writer " << w;
+    types__GetChildrenType list;
+    types__GetChildrenResponseType children;
+    list.InterplayURI = kProjects;
+    ASSERT_EQ(client->Call(soap_call___assets__GetChildren, list, children), SOAP_OK);
+    ASSERT_TRUE(children.Results);
+    EXPECT_EQ(children.Results->AssetDescription.size(), size_t(writers * folders + 1));
+
+    // Neither peer holds Stop up.
+    auto start = std::chrono::steady_clock::now();
+    sim->Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    {
+        std::lock_guard<std::mutex> lock(trickleLock);
+        ended = true;
+        trickleEnd.notify_all();
+    }
+    trickle.join();
+    EXPECT_TRUE(ClosedByPeer(trickler));
+    EXPECT_TRUE(ClosedByPeer(reader));
+    close(trickler);
+    close(reader);
+    EXPECT_FALSE(sim->Exists(kProjects + "/slow"));
+}
+
+TEST_F(AssetsSimulatorTest, IdleAndOverlongConnectionsAreCutOff) {
+    assets_sim::Options options = Options();
+    options.idleTimeout = std::chrono::seconds(1);
+    options.requestDeadline = std::chrono::seconds(3);
+    Restart(options);
+    // Silent from the start, and silent after half a request: the idle
+    // time-out. A byte every 200 ms, never done: the deadline.
+    int silent = Connect(sim->Port()), half = Connect(sim->Port()), trickler = Connect(sim->Port());
+    ASSERT_TRUE(silent >= 0 && half >= 0 && trickler >= 0);
+    const std::string request = Post(Envelope("<types:CreateFolder><types:InterplayURI>" + kProjects +
+                                              "/late</types:InterplayURI></types:CreateFolder>"));
+    send(half, request.data(), request.size() / 2, MSG_NOSIGNAL);
+    bool cutOff = false;
+    for (size_t at = 0; at < request.size() && !cutOff; ++at) {
+        send(trickler, &request[at], 1, MSG_NOSIGNAL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cutOff = ClosedByPeer(trickler, MSG_DONTWAIT);
+    }
+    EXPECT_TRUE(cutOff);
+    EXPECT_TRUE(ClosedByPeer(silent));
+    EXPECT_TRUE(ClosedByPeer(half));
+    close(silent);
+    close(half);
+    close(trickler);
+    EXPECT_FALSE(sim->Exists(kProjects + "/late"));
+    EXPECT_EQ(CreateFolder(kProjects + "/after"), "");
 }

@@ -47,10 +47,10 @@ int Handle(struct soap* soap, const char* operation, Request* request, Response*
     Status status;
     {
         std::lock_guard<std::mutex> lock(service.TreeLock());
-        status = work(service.Tree(), service.User());
+        status = work(service.Tree(), AssetsService::User(soap));
     }
     if (status) SetErrors(soap, response, *status);
-    service.Record(status);
+    AssetsService::Record(soap, status);
     return SOAP_OK;
 }
 
@@ -59,7 +59,7 @@ int NotSimulated(struct soap* soap, const char* operation) {
     AssetsService& service = AssetsService::Of(soap);
     service.Authenticate(soap, operation, "");
     std::string message = std::string(operation) + " is not available on this server.";
-    service.RecordFault(message);
+    AssetsService::RecordFault(soap, message);
     soap_receiver_fault(soap, message.c_str(), nullptr);
     CZuAssetsEnvelope::SetFaultDetail(soap, kErrorNotSupported, message,
                                       "This server offers the operations of folders, assets, attributes, "

@@ -1,9 +1,12 @@
 #include "AssetsService.h"
 
+#include <limits.h>
 #include <stdint.h>
 #include <string.h>
 #include <time.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "AssetsSimSoapH.h"
 #include "CZuAssetsEnvelope.h"
@@ -19,8 +22,6 @@ namespace {
 // Deepest element nesting a request may have; the deepest real one is a few
 // nested search groups.
 const unsigned kMaxXmlDepth = 200;
-// A peer that stalls this long mid-request loses its connection.
-const int kIoTimeoutSeconds = 30;
 // What the HTTP headers of a request may add to its declared length.
 const size_t kHeaderAllowance = 64 * 1024;
 
@@ -33,21 +34,35 @@ std::string UtcNow() {
     return text;
 }
 
+// A time-out as the runtime takes it: whole seconds, or microseconds when
+// negative; 0 is none.
+int RuntimeTimeout(std::chrono::milliseconds timeout) {
+    long long ms = timeout.count();
+    if (ms <= 0) return 0;
+    if (ms % 1000 == 0 || ms > INT_MAX / 1000) return ms / 1000 > INT_MAX ? INT_MAX : static_cast<int>(ms / 1000);
+    return -static_cast<int>(ms * 1000);
+}
+
 } // namespace
 
-AssetsService::AssetsService(AssetTree& tree, std::mutex& treeLock, std::vector<assets_sim::User> users,
-                             size_t maxRequestBytes)
-    : m_tree(tree), m_treeLock(treeLock), m_users(std::move(users)), m_maxRequestBytes(maxRequestBytes) {}
+AssetsService::AssetsService(AssetTree& tree, std::mutex& treeLock, const Options& options)
+    : m_tree(tree), m_treeLock(treeLock), m_users(options.users), m_maxRequestBytes(options.maxRequestBytes),
+      m_idleTimeout(options.idleTimeout), m_requestDeadline(options.requestDeadline) {}
 
 void AssetsService::Configure(struct soap* soap) {
     soap_set_mode(soap, SOAP_C_UTFSTRING | SOAP_XML_STRICT);
     soap_set_namespaces(soap, ZuAssetsNamespaces());
-    soap->user = this;
+    // The listening context serves no request; each copy gets its connection.
+    soap->user = nullptr;
     soap->bind_flags = SO_REUSEADDR;
     // A peer that goes away must give an error, not SIGPIPE.
     soap->socket_flags = MSG_NOSIGNAL;
-    soap->recv_timeout = kIoTimeoutSeconds;
-    soap->send_timeout = kIoTimeoutSeconds;
+    soap->recv_timeout = RuntimeTimeout(std::chrono::duration_cast<std::chrono::milliseconds>(m_idleTimeout));
+    soap->send_timeout = soap->recv_timeout;
+    // The runtime's own bound of each way of the exchange, behind the watch
+    // that cuts the whole exchange off at its deadline.
+    soap->transfer_timeout =
+        RuntimeTimeout(std::chrono::duration_cast<std::chrono::milliseconds>(m_requestDeadline));
     soap->maxlevel = kMaxXmlDepth;
     soap->recv_maxlength =
         m_maxRequestBytes > SIZE_MAX - kHeaderAllowance ? 0 : m_maxRequestBytes + kHeaderAllowance;
@@ -58,30 +73,74 @@ void AssetsService::Configure(struct soap* soap) {
     soap->fclosesocket = CloseSocket;
     std::lock_guard<std::mutex> lock(m_connectionLock);
     m_interrupted = false;
+    m_cutOffBy = Clock::time_point::max();
+    m_watchEnded = false;
+    m_watchWakesAt = Clock::time_point::min();
 }
 
-void AssetsService::Interrupt() {
+void AssetsService::Watch() {
+    std::unique_lock<std::mutex> lock(m_connectionLock);
+    while (!m_watchEnded) {
+        Clock::time_point now = Clock::now(), next = Clock::time_point::max();
+        for (Connection* connection : m_connections) {
+            if (!soap_valid_socket(connection->socket)) continue;
+            if (connection->deadline <= now) {
+                // The serving thread finds the connection broken either way
+                // and ends the exchange; the socket stays open until it does.
+                shutdown(connection->socket, SHUT_RDWR);
+                connection->socket = SOAP_INVALID_SOCKET;
+            } else if (connection->deadline < next) {
+                next = connection->deadline;
+            }
+        }
+        m_watchWakesAt = next;
+        if (next == Clock::time_point::max())
+            m_connectionsChanged.wait(lock);
+        else
+            m_connectionsChanged.wait_until(lock, next);
+    }
+}
+
+void AssetsService::EndWatch() {
+    std::lock_guard<std::mutex> lock(m_connectionLock);
+    m_watchEnded = true;
+    m_connectionsChanged.notify_all();
+}
+
+void AssetsService::Interrupt(Clock::duration grace) {
     std::lock_guard<std::mutex> lock(m_connectionLock);
     m_interrupted = true;
-    if (soap_valid_socket(m_connection)) shutdown(m_connection, SHUT_RD);
+    m_cutOffBy = std::min(m_cutOffBy, Clock::now() + grace);
+    for (Connection* connection : m_connections) {
+        if (!soap_valid_socket(connection->socket)) continue;
+        shutdown(connection->socket, SHUT_RD);
+        connection->deadline = std::min(connection->deadline, m_cutOffBy);
+    }
+    m_connectionsChanged.notify_all();
 }
 
 int AssetsService::CloseSocket(struct soap* soap, SOAP_SOCKET socket) {
-    AssetsService& service = Of(soap);
-    {
-        std::lock_guard<std::mutex> lock(service.m_connectionLock);
-        if (service.m_connection == socket) service.m_connection = SOAP_INVALID_SOCKET;
+    if (soap->user) {
+        Connection& connection = ConnectionOf(soap);
+        std::lock_guard<std::mutex> lock(connection.service->m_connectionLock);
+        if (connection.socket == socket) connection.socket = SOAP_INVALID_SOCKET;
     }
     return soap_closesocket(socket);
 }
 
-AssetsService& AssetsService::Of(struct soap* soap) { return *static_cast<AssetsService*>(soap->user); }
+AssetsService::Connection& AssetsService::ConnectionOf(struct soap* soap) {
+    return *static_cast<Connection*>(soap->user);
+}
+
+AssetsService& AssetsService::Of(struct soap* soap) { return *ConnectionOf(soap).service; }
 
 int AssetsService::ParseHeaders(struct soap* soap) {
-    AssetsService& service = Of(soap);
+    Connection& connection = ConnectionOf(soap);
+    AssetsService& service = *connection.service;
     int code = service.m_defaultParse(soap);
     if (code) return code;
     ++service.m_requests;
+    connection.arrived = true;
     // Refused from the declared length, before the body is read.
     if (soap->length > service.m_maxRequestBytes) return 413;
     // Unless it is chunked, the body ends where its declared length says (no
@@ -89,22 +148,23 @@ int AssetsService::ParseHeaders(struct soap* soap) {
     // short is answered, not waited on.
     if ((soap->imode & SOAP_IO) != SOAP_IO_CHUNK) {
         size_t buffered = soap->buflen - soap->bufidx;
-        service.m_bodyLimited = true;
-        service.m_bodyLeft = soap->length > buffered ? static_cast<size_t>(soap->length) - buffered : 0;
+        connection.bodyLimited = true;
+        connection.bodyLeft = soap->length > buffered ? static_cast<size_t>(soap->length) - buffered : 0;
     }
     return SOAP_OK;
 }
 
 size_t AssetsService::Receive(struct soap* soap, char* buffer, size_t size) {
-    AssetsService& service = Of(soap);
-    if (!service.m_bodyLimited) return service.m_defaultReceive(soap, buffer, size);
-    if (service.m_bodyLeft == 0) return 0;
-    size_t got = service.m_defaultReceive(soap, buffer, size < service.m_bodyLeft ? size : service.m_bodyLeft);
-    service.m_bodyLeft -= got;
+    Connection& connection = ConnectionOf(soap);
+    AssetsService& service = *connection.service;
+    if (!connection.bodyLimited) return service.m_defaultReceive(soap, buffer, size);
+    if (connection.bodyLeft == 0) return 0;
+    size_t got = service.m_defaultReceive(soap, buffer, size < connection.bodyLeft ? size : connection.bodyLeft);
+    connection.bodyLeft -= got;
     return got;
 }
 
-int AssetsService::ServeRequest(struct soap* soap) {
+int AssetsService::ServeRequest(struct soap* soap, Connection& connection) {
     // The runtime's own serving loop, less its keep-alive, with an answer for
     // every request it can answer: the runtime leaves a body that is no SOAP
     // envelope, or XML that ends before it is complete, without a response.
@@ -113,11 +173,11 @@ int AssetsService::ServeRequest(struct soap* soap) {
         return SOAP_OK;
     int error = soap->error;
     // The answer itself could not be sent: nothing more to say.
-    if (m_answering) {
+    if (connection.answering) {
         soap_closesock(soap);
         return error;
     }
-    bool readWhole = m_bodyLimited && m_bodyLeft == 0;
+    bool readWhole = connection.bodyLimited && connection.bodyLeft == 0;
     if (error >= SOAP_STOP || (error == SOAP_EOF && readWhole)) {
         if (soap->version == 0) soap->version = 1;  // no envelope was read: answer in SOAP 1.1
         soap_sender_fault(soap, "Malformed request",
@@ -132,73 +192,87 @@ int AssetsService::ServeRequest(struct soap* soap) {
 }
 
 std::string AssetsService::Serve(struct soap* soap) {
-    m_record = RequestRecord();
-    m_answering = false;
-    m_bodyLimited = false;
-    m_bodyLeft = 0;
+    Connection connection;
+    connection.service = this;
+    soap->user = &connection;
+    std::list<Connection*>::iterator registered;
     {
         std::lock_guard<std::mutex> lock(m_connectionLock);
-        m_connection = soap->socket;
-        if (m_interrupted) shutdown(m_connection, SHUT_RD);
+        connection.socket = soap->socket;
+        connection.deadline = m_requestDeadline > Clock::duration::zero() ? Clock::now() + m_requestDeadline
+                                                                          : Clock::time_point::max();
+        connection.deadline = std::min(connection.deadline, m_cutOffBy);
+        registered = m_connections.insert(m_connections.end(), &connection);
+        if (m_interrupted) shutdown(connection.socket, SHUT_RD);
+        // The watch needs waking only to an earlier deadline than it waits for.
+        if (connection.deadline < m_watchWakesAt) m_connectionsChanged.notify_all();
     }
-    size_t before = m_requests.load();
-    int code = ServeRequest(soap);
-    if (m_answering && code) {
-        m_record.outcome += " (the response could not be sent)";
-    } else if (m_record.outcome.empty()) {
-        if (m_requests.load() == before) {
-            m_record.outcome = "no request (connection closed)";
+    int code = ServeRequest(soap, connection);
+    RequestRecord& record = connection.record;
+    if (connection.answering && code) {
+        record.outcome += " (the response could not be sent)";
+    } else if (record.outcome.empty()) {
+        if (!connection.arrived) {
+            record.outcome = "no request (connection closed)";
         } else if (code) {
             const char* fault = soap_fault_string(soap);
-            m_record.outcome = std::string("fault: ") + (fault && *fault ? fault : "error " + std::to_string(code));
+            record.outcome = std::string("fault: ") + (fault && *fault ? fault : "error " + std::to_string(code));
         } else {
-            m_record.outcome = "ok";
+            record.outcome = "ok";
         }
     }
     soap_closesock(soap);
     {
         std::lock_guard<std::mutex> lock(m_connectionLock);
-        m_connection = SOAP_INVALID_SOCKET;
+        m_connections.erase(registered);
     }
     soap_destroy(soap);
     soap_end(soap);
-    return UtcNow() + " " + m_record.user + " " + m_record.operation + " " + m_record.uri + " -> " +
-           m_record.outcome;
+    soap->user = nullptr;
+    return UtcNow() + " " + record.user + " " + record.operation + " " + record.uri + " -> " + record.outcome;
 }
 
 const ServiceError* AssetsService::Authenticate(struct soap* soap, const char* operation, const std::string& uri) {
-    m_record.operation = operation;
-    m_record.uri = uri.empty() ? "-" : uri;
+    Connection& connection = ConnectionOf(soap);
+    RequestRecord& record = connection.record;
+    record.operation = operation;
+    record.uri = uri.empty() ? "-" : uri;
     std::string name, password;
     bool sent = CZuAssetsEnvelope::GetCredentials(soap, &name, &password);
     // The response carries no header: credentials are never sent back.
     soap->header = nullptr;
     if (!sent) {
-        m_authError = ServiceError{kErrorAuthentication, "", "No credentials were sent.",
-                                   "Every request needs a UserCredentials header with a user name and password."};
-        Record(m_authError);
-        return &m_authError;
+        connection.authError =
+            ServiceError{kErrorAuthentication, "", "No credentials were sent.",
+                         "Every request needs a UserCredentials header with a user name and password."};
+        Record(soap, connection.authError);
+        return &connection.authError;
     }
     for (const assets_sim::User& user : m_users) {
         if (user.name == name && user.password == password) {
-            m_record.user = user.name;
+            record.user = user.name;
             return nullptr;
         }
     }
-    m_record.user = name.empty() ? "-" : Printable(name);
-    m_authError = ServiceError{kErrorAuthentication, "", "The user name or password is wrong.",
-                               "The server knows no user \"" + Printable(name) +
-                                   "\" with that password; check the credentials of the service settings."};
-    Record(m_authError);
-    return &m_authError;
+    record.user = name.empty() ? "-" : Printable(name);
+    connection.authError = ServiceError{kErrorAuthentication, "", "The user name or password is wrong.",
+                                        "The server knows no user \"" + Printable(name) +
+                                            "\" with that password; check the credentials of the service settings."};
+    Record(soap, connection.authError);
+    return &connection.authError;
 }
 
-void AssetsService::Record(const Status& status) {
-    m_answering = true;
-    m_record.outcome = status ? "error " + status->code + ": " + status->message : "ok";
+void AssetsService::Record(struct soap* soap, const Status& status) {
+    Connection& connection = ConnectionOf(soap);
+    connection.answering = true;
+    connection.record.outcome = status ? "error " + status->code + ": " + status->message : "ok";
 }
 
-void AssetsService::RecordFault(const std::string& message) { m_record.outcome = "fault: " + message; }
+void AssetsService::RecordFault(struct soap* soap, const std::string& message) {
+    ConnectionOf(soap).record.outcome = "fault: " + message;
+}
+
+const std::string& AssetsService::User(struct soap* soap) { return ConnectionOf(soap).record.user; }
 
 std::string AssetsService::Printable(const std::string& header) {
     std::string out;

@@ -3,8 +3,12 @@
 #include <string.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "AssetTree.h"
 #include "AssetsService.h"
@@ -19,18 +23,26 @@ namespace {
 const int kBacklog = 64;
 // The code page in which the credentials header hands over its texts.
 const unsigned kUtf8CodePage = 65001;
+// How long Stop lets responses already under way finish.
+const std::chrono::milliseconds kStopGrace(500);
 
 } // namespace
 
+// Threads: one accepts connections and hands each, on a copy of the listening
+// context, to the pool through a queue as long as the pool's threads; one
+// watches the deadlines of the connections being served.
 class AssetsSimulator::Impl {
 public:
-    explicit Impl(Options options)
-        : options(std::move(options)),
-          service(tree, treeLock, this->options.users, this->options.maxRequestBytes) {}
+    explicit Impl(Options options) : options(std::move(options)), service(tree, treeLock, this->options) {}
 
-    void Run() {
-        KoSetThreadCodePage(kUtf8CodePage);
+    void Accept() {
+        size_t bound = Threads();
         while (!stopping.load()) {
+            {
+                std::unique_lock<std::mutex> lock(queueLock);
+                queueHasRoom.wait(lock, [&] { return stopping.load() || queue.size() < bound; });
+                if (stopping.load()) break;
+            }
             if (!soap_valid_socket(soap_accept(listener))) {
                 if (stopping.load()) break;
                 // A failed accept (the peer gave up, no descriptors left):
@@ -40,10 +52,45 @@ public:
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 continue;
             }
-            std::string line = service.Serve(listener);
-            if (options.log) options.log(line);
+            // The connection's context is a copy of the listening one that
+            // takes its socket along.
+            struct soap* connection = soap_copy(listener);
+            if (!connection) soap_force_closesock(listener);
+            listener->socket = SOAP_INVALID_SOCKET;
+            if (!connection) continue;
+            std::lock_guard<std::mutex> lock(queueLock);
+            queue.push_back(connection);
+            queueHasWork.notify_one();
         }
     }
+
+    void Work() {
+        KoSetThreadCodePage(kUtf8CodePage);
+        for (;;) {
+            struct soap* connection = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(queueLock);
+                queueHasWork.wait(lock, [&] { return stopping.load() || !queue.empty(); });
+                if (queue.empty()) return;
+                connection = queue.front();
+                queue.pop_front();
+                queueHasRoom.notify_one();
+            }
+            // Connections still waiting when serving stops are closed unserved.
+            if (!stopping.load()) {
+                std::string line = service.Serve(connection);
+                if (options.log) {
+                    std::lock_guard<std::mutex> lock(logLock);
+                    options.log(line);
+                }
+            }
+            soap_destroy(connection);
+            soap_end(connection);
+            soap_free(connection);
+        }
+    }
+
+    size_t Threads() const { return options.threads ? options.threads : 1; }
 
     // Frees the listening context with all it allocated, closing its socket.
     void Release() {
@@ -62,7 +109,13 @@ public:
     SOAP_SOCKET listenSocket = SOAP_INVALID_SOCKET;
     uint16_t port = 0;
     std::atomic<bool> stopping{false};
-    std::thread thread;
+    // Accepted connections waiting for a thread of the pool.
+    std::mutex queueLock;
+    std::condition_variable queueHasWork, queueHasRoom;
+    std::deque<struct soap*> queue;
+    std::mutex logLock;
+    std::thread acceptor, watch;
+    std::vector<std::thread> pool;
 };
 
 AssetsSimulator::AssetsSimulator(Options options) : m_impl(std::make_unique<Impl>(std::move(options))) {}
@@ -71,7 +124,7 @@ AssetsSimulator::~AssetsSimulator() { Stop(); }
 
 bool AssetsSimulator::Start(std::string* error) {
     Impl& impl = *m_impl;
-    if (impl.thread.joinable()) return true;
+    if (impl.acceptor.joinable()) return true;
     impl.listener = soap_new();
     if (!impl.listener) {
         if (error) *error = "out of memory";
@@ -97,19 +150,30 @@ bool AssetsSimulator::Start(std::string* error) {
     impl.port = ntohs(address.ss_family == AF_INET6 ? reinterpret_cast<struct sockaddr_in6*>(&address)->sin6_port
                                                     : reinterpret_cast<struct sockaddr_in*>(&address)->sin_port);
     impl.stopping = false;
-    impl.thread = std::thread([&impl] { impl.Run(); });
+    impl.watch = std::thread([&impl] { impl.service.Watch(); });
+    for (size_t i = 0; i < impl.Threads(); ++i) impl.pool.emplace_back([&impl] { impl.Work(); });
+    impl.acceptor = std::thread([&impl] { impl.Accept(); });
     return true;
 }
 
 void AssetsSimulator::Stop() {
     Impl& impl = *m_impl;
-    if (!impl.thread.joinable()) return;
-    impl.stopping = true;
-    // Wakes the accept; a peer that stalls mid-request is cut off, a request
-    // read whole is still answered.
+    if (!impl.acceptor.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(impl.queueLock);
+        impl.stopping = true;
+        impl.queueHasWork.notify_all();
+        impl.queueHasRoom.notify_all();
+    }
+    // Wakes the accept; peers that stall mid-request are cut off, requests
+    // read whole are still answered if that takes no longer than a moment.
     shutdown(impl.listenSocket, SHUT_RDWR);
-    impl.service.Interrupt();
-    impl.thread.join();
+    impl.service.Interrupt(kStopGrace);
+    impl.acceptor.join();
+    for (std::thread& thread : impl.pool) thread.join();
+    impl.pool.clear();
+    impl.service.EndWatch();
+    impl.watch.join();
     impl.Release();
 }
 

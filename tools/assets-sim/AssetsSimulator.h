@@ -5,14 +5,16 @@
 //
 // The workgroup's root is "interplay://Workgroup" with a folder "Projects" in
 // it; what the operations do with it is told in AssetTree.h, how requests are
-// answered (error lists, faults, the size bound) in AssetsService.h. One
-// request is served at a time, one per connection.
+// answered (error lists, faults, the size bound, the time-outs) in
+// AssetsService.h. Connections are served at once, each on a thread of a
+// bounded pool, one request per connection; the tree's operations take turns.
 #ifndef ASSETS_SIMULATOR_H
 #define ASSETS_SIMULATOR_H
 
 #include <stddef.h>
 #include <stdint.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,10 +36,19 @@ struct Options {
     // Requests whose body is declared longer are refused (HTTP 413) before
     // it is read; one that turns out longer than that is cut off.
     size_t maxRequestBytes = size_t(1) << 30;
-    // Called on the serving thread with one line per request served, e.g.
+    // Connections served at once (at least one); as many more wait, accepted,
+    // for a thread, and the rest in the listening queue.
+    unsigned threads = 8;
+    // A connection on which no byte moves for idleTimeout, either way, is
+    // cut off, and so is one still open requestDeadline after it is taken up
+    // (its request read, handled and answered, or not); zero: none.
+    std::chrono::milliseconds idleTimeout{std::chrono::seconds(30)};
+    std::chrono::milliseconds requestDeadline{std::chrono::seconds(300)};
+    // Called on a serving thread with one line per request served, e.g.
     // "2024-05-01T10:00:00Z editor CreateFolder interplay://Workgroup/x -> ok"
     // (UTC time, user, operation, URI, outcome; "-" for what is unknown); may
-    // be empty. Passwords never appear in it.
+    // be empty. Passwords never appear in it. Never called by two threads at
+    // once.
     std::function<void(const std::string& line)> log;
 };
 
@@ -49,13 +60,13 @@ public:
     AssetsSimulator(const AssetsSimulator&) = delete;
     AssetsSimulator& operator=(const AssetsSimulator&) = delete;
 
-    // Binds the port and serves on a background thread (true at once when
-    // it serves already). False, with a reason in *error when given, if the
+    // Binds the port and serves on background threads (true at once when it
+    // serves already). False, with a reason in *error when given, if the
     // port cannot be bound.
     bool Start(std::string* error = nullptr);
-    // Stops serving and waits for the request in progress (a peer that
-    // stalls mid-request is cut off); the tree stays, and Start serves it
-    // again.
+    // Stops serving and waits for the requests in progress: peers that stall
+    // mid-request are cut off at once, responses that are not out within a
+    // moment too; the tree stays, and Start serves it again.
     void Stop();
 
     uint16_t Port() const;

@@ -22,7 +22,20 @@ int main(int argc, char** argv) {
         });
     app.add_option("--max-request-bytes", options.maxRequestBytes, "largest request accepted")
         ->capture_default_str();
+    app.add_option("--threads", options.threads, "connections served at once")
+        ->capture_default_str()
+        ->check(CLI::Range(1u, 1024u));
+    unsigned idleSeconds = static_cast<unsigned>(options.idleTimeout.count() / 1000);
+    unsigned deadlineSeconds = static_cast<unsigned>(options.requestDeadline.count() / 1000);
+    app.add_option("--idle-timeout", idleSeconds,
+                   "seconds without a byte moving after which a connection is cut off; 0: never")
+        ->capture_default_str();
+    app.add_option("--request-deadline", deadlineSeconds,
+                   "seconds after which a connection still being served is cut off; 0: never")
+        ->capture_default_str();
     CLI11_PARSE(app, argc, argv);
+    options.idleTimeout = std::chrono::seconds(idleSeconds);
+    options.requestDeadline = std::chrono::seconds(deadlineSeconds);
     for (const std::string& text : users) {
         size_t colon = text.find(':');
         options.users.push_back({text.substr(0, colon), text.substr(colon + 1)});
@@ -32,7 +45,7 @@ int main(int argc, char** argv) {
         fflush(stdout);
     };
 
-    // The serving thread inherits the blocked signals; this thread waits for them.
+    // The serving threads inherit the blocked signals; this thread waits for them.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
