@@ -46,7 +46,8 @@ ScriptedServer& checkInServer() {
 std::vector<unsigned char>& fileBytes() {
     static std::vector<unsigned char> file = [] {
         std::vector<unsigned char> bytes(kFileBytes);
-        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
         return bytes;
     }();
     return file;
@@ -147,9 +148,10 @@ BENCHMARK(GetChildren_BareSameMode)->Unit(benchmark::kMillisecond)->UseRealTime(
 std::string LatestResponse(bool withLength) {
     std::vector<unsigned char>& file = fileBytes();
     struct soap* soap = soap_new();
-    std::string body = benchsupport::Envelope("<types:GetLatestResponse><types:File>" +
-                                              std::string(soap_s2base64(soap, file.data(), nullptr, kFileBytes)) +
-                                              "</types:File></types:GetLatestResponse>");
+    std::string body =
+        benchsupport::Envelope("<types:GetLatestResponse><types:File>" +
+                               std::string(soap_s2base64(soap, file.data(), nullptr, kFileBytes)) +
+                               "</types:File></types:GetLatestResponse>");
     soap_free(soap);
     if (withLength) return ScriptedServer::Reply::http(body).bytes;
     return "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n\r\n" + body;
@@ -196,9 +198,8 @@ void PrintRatios(const benchsupport::RatioReporter& reporter, const char* exchan
     for (const auto& baseline : baselines) {
         std::string bare = exchange + std::string(baseline[0]);
         if (reporter.Real(module) > 0 && reporter.Real(bare) > 0)
-            printf("%s module / %s: %.3f real time, %.3f CPU time (target <= 1.3)\n", exchange,
-                   baseline[1], reporter.Real(module) / reporter.Real(bare),
-                   reporter.Cpu(module) / reporter.Cpu(bare));
+            printf("%s module / %s: %.3f real time, %.3f CPU time (target <= 1.3)\n", exchange, baseline[1],
+                   reporter.Real(module) / reporter.Real(bare), reporter.Cpu(module) / reporter.Cpu(bare));
     }
 }
 

@@ -6,14 +6,15 @@
 namespace benchsupport {
 
 std::string Envelope(const std::string& body) {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                       "xmlns:types=\"") +
+    return std::string(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+               "xmlns:types=\"") +
            ZuAssetsTypesNamespace() + "\"><SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 }
 
 std::string ChildrenResponse() {
-    static const char* kValues[] = {"\xe6\x96\xb0\xe9\x97\xbb\xe7\xb4\xa0\xe6\x9d\x90",  // 新闻素材
+    static const char* kValues[] = {"\xe6\x96\xb0\xe9\x97\xbb\xe7\xb4\xa0\xe6\x9d\x90", // 新闻素材
                                     "\xe9\x87\x87\xe8\xae\xbf\xe7\xac\xac\xe4\xba\x8c\xe5\xa4\xa9",
                                     "\xe5\x8c\x97\xe4\xba\xac\xe6\x91\x84\xe5\x83\x8f\xe6\x9c\xba B"};
     std::string body = "<types:GetChildrenResponse><types:Results>";

@@ -30,12 +30,10 @@
 #include "KoText.h"
 #include "ScriptedServer.h"
 
-
 namespace {
 
 using benchsupport::kAssets;
 using namespace ZuAssets;
-
 
 void Report(benchmark::State& state, unsigned long allocations) {
     state.SetItemsProcessed(state.iterations() * kAssets);
@@ -115,7 +113,8 @@ void GetChildren_Bare(benchmark::State& state) {
     for (auto _ : state) {
         size_t assets = 0, textBytes = 0;
         int code = 0;
-        allocations = CountAllocations([&] { code = bare::GetChildren(url, &assets, &textBytes, bare::DefaultMode()); });
+        allocations = CountAllocations(
+            [&] { code = bare::GetChildren(url, &assets, &textBytes, bare::DefaultMode()); });
         if (code != 0 || assets != size_t(kAssets)) {
             state.SkipWithError("GetChildren failed");
             break;
@@ -127,7 +126,8 @@ void GetChildren_Bare(benchmark::State& state) {
 BENCHMARK(GetChildren_Bare)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void PrintSummary(const benchsupport::RatioReporter& reporter) {
-    const char* slots[][2] = {{"GetChildren_Slot", "slot"}, {"GetChildren_SlotAndRelease", "slot and release"}};
+    const char* slots[][2] = {{"GetChildren_Slot", "slot"},
+                              {"GetChildren_SlotAndRelease", "slot and release"}};
     const char* baselines[][2] = {{"GetChildren_Bare", "bare client (the limit)"},
                                   {"GetChildren_Binding", "the module's binding alone"}};
     for (const auto& slot : slots) {
@@ -137,16 +137,17 @@ void PrintSummary(const benchsupport::RatioReporter& reporter) {
         for (const auto& baseline : baselines) {
             double base = reporter.Real(baseline[0]);
             if (base > 0)
-                printf("  / %s: %.3f real time, %.3f CPU time (target <= 1.5 against the limit)\n", baseline[1],
-                       time / base, reporter.Cpu(slot[0]) / reporter.Cpu(baseline[0]));
+                printf("  / %s: %.3f real time, %.3f CPU time (target <= 1.5 against the limit)\n",
+                       baseline[1], time / base, reporter.Cpu(slot[0]) / reporter.Cpu(baseline[0]));
         }
     }
     double slotAllocations = reporter.Counter("GetChildren_SlotAndRelease", "allocs/call");
     double bindingAllocations = reporter.Counter("GetChildren_Binding", "allocs/call");
-    printf("operator new per call: slot and release %.0f, binding %.0f, bare %.0f; the slot beyond its binding: "
-           "%.0f (%.4f per asset)\n",
-           slotAllocations, bindingAllocations, reporter.Counter("GetChildren_Bare", "allocs/call"),
-           slotAllocations - bindingAllocations, (slotAllocations - bindingAllocations) / kAssets);
+    printf(
+        "operator new per call: slot and release %.0f, binding %.0f, bare %.0f; the slot beyond its binding: "
+        "%.0f (%.4f per asset)\n",
+        slotAllocations, bindingAllocations, reporter.Counter("GetChildren_Bare", "allocs/call"),
+        slotAllocations - bindingAllocations, (slotAllocations - bindingAllocations) / kAssets);
 }
 
 } // namespace

@@ -94,7 +94,7 @@ ScopedKoRoots& Roots() {
 struct Fixture {
     ScriptedServer checkInServer;
     ScriptedServer latestServer;
-    std::string request;  // the component's check-in request, byte for byte
+    std::string request; // the component's check-in request, byte for byte
     std::string fileBytes;
     ScriptedServer::Reply smallLatest;
 
@@ -108,9 +108,9 @@ struct Fixture {
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         std::ofstream(drive / "c/bench/small.aaf", std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(kSmallFileBytes));
-        smallLatest = ScriptedServer::Reply::http(
-            benchsupport::Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes.substr(0, kSmallFileBytes)) +
-                     "</types:File></types:GetLatestResponse>"));
+        smallLatest = ScriptedServer::Reply::http(benchsupport::Envelope(
+            "<types:GetLatestResponse><types:File>" + Base64(bytes.substr(0, kSmallFileBytes)) +
+            "</types:File></types:GetLatestResponse>"));
 
         checkInServer.setRecording(false);
         checkInServer.setDefaultReply(ScriptedServer::Reply::http(benchsupport::Envelope(
@@ -119,7 +119,7 @@ struct Fixture {
         latestServer.setRecording(false);
         latestServer.setDefaultReply(ScriptedServer::Reply::http(
             benchsupport::Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes) +
-                     "</types:File></types:GetLatestResponse>")));
+                                   "</types:File></types:GetLatestResponse>")));
         request = CaptureCheckInRequest();
     }
 
@@ -129,7 +129,8 @@ struct Fixture {
         std::string raw;
         {
             ScriptedServer recorder;
-            recorder.setDefaultReply(ScriptedServer::Reply::http(benchsupport::Envelope("<types:CheckInAAFResponse/>")));
+            recorder.setDefaultReply(
+                ScriptedServer::Reply::http(benchsupport::Envelope("<types:CheckInAAFResponse/>")));
             IZuInterplayAccess* access = NewAccess(recorder.url());
             HRESULT hr = access->CheckInAAF(kClipPath, kDestination, nullptr, nullptr);
             access->Release();
@@ -233,9 +234,9 @@ BENCHMARK(CheckInAAF_PlainSocket)->Unit(benchmark::kMillisecond)->UseRealTime();
 // object, and measures the call alone.
 struct PeakMemory {
     bool ok = false;
-    bool warm = false;               // after a small call of the same operation
-    long long kibibytes = -1;        // VmHWM after the call less VmRSS before it
-    long long maxrssKibibytes = -1;  // ru_maxrss after the call less before it
+    bool warm = false;              // after a small call of the same operation
+    long long kibibytes = -1;       // VmHWM after the call less VmRSS before it
+    long long maxrssKibibytes = -1; // ru_maxrss after the call less before it
 };
 
 long long StatusKiB(const char* field) {
@@ -303,7 +304,8 @@ public:
 private:
     static PeakMemory Measure(uint16_t port, Call call, Call warmUp) {
         PeakMemory measured;
-        IZuInterplayAccess* access = NewAccess("http://127.0.0.1:" + std::to_string(port) + "/services/Assets");
+        IZuInterplayAccess* access =
+            NewAccess("http://127.0.0.1:" + std::to_string(port) + "/services/Assets");
         if (!access) return measured;
         measured.warm = warmUp != nullptr;
         if (warmUp && !warmUp(access)) return measured;
@@ -350,10 +352,11 @@ void PrintMemory(const char* what, const PeakMemory& peak, double limitMiB) {
         return;
     }
     double mib = peak.kibibytes / 1024.0;
-    printf("%s, %s process: peak resident memory over the baseline %.1f MiB (ru_maxrss %.1f MiB), "
-           "limit %.0f MiB: %s\n",
-           what, peak.warm ? "warm" : "cold", mib, peak.maxrssKibibytes / 1024.0, limitMiB,
-           mib <= limitMiB ? "within" : "OVER");
+    printf(
+        "%s, %s process: peak resident memory over the baseline %.1f MiB (ru_maxrss %.1f MiB), "
+        "limit %.0f MiB: %s\n",
+        what, peak.warm ? "warm" : "cold", mib, peak.maxrssKibibytes / 1024.0, limitMiB,
+        mib <= limitMiB ? "within" : "OVER");
 }
 
 } // namespace
@@ -387,9 +390,10 @@ int main(int argc, char** argv) {
         printf("CheckInAAF of 256 MiB: throughput component / plain socket = %.3f (target >= 0.6)\n",
                limit / component);
     if (binding > 0 && limit > 0 && component > 0)
-        printf("CheckInAAF of 256 MiB: throughput SOAP layer alone / plain socket = %.3f, "
-               "component / SOAP layer alone = %.3f\n",
-               limit / binding, binding / component);
+        printf(
+            "CheckInAAF of 256 MiB: throughput SOAP layer alone / plain socket = %.3f, "
+            "component / SOAP layer alone = %.3f\n",
+            limit / binding, binding / component);
     const double fileMiB = kFileBytes / 1048576.0;
     for (int i = 0; i < 2; ++i) {
         PrintMemory("CheckInAAF of 256 MiB", checkIn[i], fileMiB + 64);

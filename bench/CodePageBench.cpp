@@ -46,8 +46,7 @@ void Widen(benchmark::State& state, const std::vector<std::string>& strings) {
     wchar_t out[260];
     for (auto _ : state) {
         for (const std::string& s : strings)
-            benchmark::DoNotOptimize(
-                MultiByteToWideChar(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260));
+            benchmark::DoNotOptimize(MultiByteToWideChar(CP_THREAD_ACP, 0, s.c_str(), -1, out, 260));
     }
     state.SetItemsProcessed(state.iterations() * kStrings);
 }

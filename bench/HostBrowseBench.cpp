@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         if (i > 0) ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
     std::sort(ms.begin(), ms.end());
-    printf("GetChildren of %d assets: median %.1f ms, fastest %.1f ms (%d calls)\n", assets, ms[ms.size() / 2],
-           ms.front(), calls);
+    printf("GetChildren of %d assets: median %.1f ms, fastest %.1f ms (%d calls)\n", assets,
+           ms[ms.size() / 2], ms.front(), calls);
     return 0;
 }

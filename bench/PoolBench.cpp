@@ -8,9 +8,9 @@
 
 #include <string>
 
+#include "BenchRatio.h"
 #include "CZuInterplayAccess.h"
 #include "CZuInterplayMobAttribute.h"
-#include "BenchRatio.h"
 
 namespace {
 

@@ -63,8 +63,9 @@ public:
         types__CreateFolderResponseType response;
         request.InterplayURI = uri;
         CZuAssetsEnvelope::SetCredentials(m_soap, "editor", "secret");
-        bool ok = soap_call___assets__CreateFolder(m_soap, m_url.c_str(), "", &request, &response) == SOAP_OK &&
-                  (!response.Errors || response.Errors->Error.empty());
+        bool ok =
+            soap_call___assets__CreateFolder(m_soap, m_url.c_str(), "", &request, &response) == SOAP_OK &&
+            (!response.Errors || response.Errors->Error.empty());
         soap_destroy(m_soap);
         soap_end(m_soap);
         return ok;
@@ -110,7 +111,9 @@ void GetChildren(benchmark::State& state, bool pool) {
     state.SetItemsProcessed(state.iterations());
 }
 
-std::string Name(bool pool, int clients) { return (pool ? "Pool_" : "OneAtATime_") + std::to_string(clients); }
+std::string Name(bool pool, int clients) {
+    return (pool ? "Pool_" : "OneAtATime_") + std::to_string(clients);
+}
 
 } // namespace
 

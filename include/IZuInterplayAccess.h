@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "KoCom.h"
 #include "IZuInterplayAssetDescription.h"
 #include "IZuInterplayMobAttribute.h"
 #include "IZuInterplayMobLocator.h"
+#include "KoCom.h"
 
 // {F760A3F0-B7DE-4909-9BB2-630F8E04C828}
 inline constexpr CLSID CLSID_ZuInterplayAccess = {
@@ -53,10 +53,8 @@ struct IZuInterplayAccess : public IUnknown {
                                  const wchar_t** newAssetURI) PURE;
     /* 9 */ STDMETHOD(GetChildren)(const wchar_t* folderURI, bool foldersOnly,
                                    IZuInterplayAssetsDescriptionsList** out) PURE;
-    /* 10 */ STDMETHOD(SetAttributes)(const wchar_t* assetURI,
-                                      IZuInterplayMobAttributeList* attributes) PURE;
-    /* 11 */ STDMETHOD(GetAttributes)(const wchar_t* assetURI,
-                                      IZuInterplayMobAttributeList** out) PURE;
+    /* 10 */ STDMETHOD(SetAttributes)(const wchar_t* assetURI, IZuInterplayMobAttributeList* attributes) PURE;
+    /* 11 */ STDMETHOD(GetAttributes)(const wchar_t* assetURI, IZuInterplayMobAttributeList** out) PURE;
     /* 12 */ STDMETHOD(GetHeadframe)(const wchar_t* assetURI, const wchar_t** imagePath) PURE;
     /* 13 */ STDMETHOD(Reserved13)() PURE;
     /* 14 */ STDMETHOD(GetLatest)(const wchar_t* assetURI, const wchar_t** aafPath) PURE;
@@ -82,13 +80,11 @@ struct IZuInterplayAccess : public IUnknown {
     // Narrows through a buffer of bufferBytes bytes into *out.
     /* 31 */ STDMETHOD(ToNarrowString)(const wchar_t* wide, std::string* out, int bufferBytes) PURE;
     /* 32 */ STDMETHOD(CheckInAAFEx)(const wchar_t* aafPath, const wchar_t* destinationURI,
-                                     IZuInterplayMobAttributeList* attributes,
-                                     const wchar_t* headframePath, const wchar_t** newAssetURI) PURE;
-    /* 33 */ STDMETHOD(SetSearchOptions)(const wchar_t* searchRoot, int operatorCode,
-                                         int maxResults) PURE;
+                                     IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath,
+                                     const wchar_t** newAssetURI) PURE;
+    /* 33 */ STDMETHOD(SetSearchOptions)(const wchar_t* searchRoot, int operatorCode, int maxResults) PURE;
     // The attribute is borrowed: keep it alive until the last Search that uses it.
-    /* 34 */ STDMETHOD(AddSearchCondition)(unsigned conditionKind,
-                                           IZuInterplayMobAttribute* condition) PURE;
+    /* 34 */ STDMETHOD(AddSearchCondition)(unsigned conditionKind, IZuInterplayMobAttribute* condition) PURE;
     /* 35 */ STDMETHOD(Search)(IZuInterplayAssetsDescriptionsList** out) PURE;
     /* 36 */ STDMETHOD(Reserved36)() PURE;
 };

@@ -2,8 +2,8 @@
 #ifndef IZU_INTERPLAY_ASSET_DESCRIPTION_H
 #define IZU_INTERPLAY_ASSET_DESCRIPTION_H
 
-#include "KoCom.h"
 #include "IZuInterplayMobAttribute.h"
+#include "KoCom.h"
 
 // {E377DF77-AAD1-4C25-B0AF-6114566128A2}
 inline constexpr IID IID_IZuInterplayAssetDescription = {

@@ -54,10 +54,10 @@ enum : ULONG {
 
 // The texts of the last exchange (GetLastTransportText).
 enum ZuTransportText : int {
-    ZU_TRANSPORT_FAULT_CODE = 0,     // e.g. "SOAP-ENV:Server"
-    ZU_TRANSPORT_FAULT_STRING = 1,   // the server's faultstring or Reason
-    ZU_TRANSPORT_FAULT_DETAIL = 2,   // the fault's detail
-    ZU_TRANSPORT_RUNTIME_WORDS = 3,  // the runtime's words for its code
+    ZU_TRANSPORT_FAULT_CODE = 0,    // e.g. "SOAP-ENV:Server"
+    ZU_TRANSPORT_FAULT_STRING = 1,  // the server's faultstring or Reason
+    ZU_TRANSPORT_FAULT_DETAIL = 2,  // the fault's detail
+    ZU_TRANSPORT_RUNTIME_WORDS = 3, // the runtime's words for its code
 };
 
 // Texts come back through the caller's buffer of bufferChars wide characters,

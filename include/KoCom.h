@@ -73,9 +73,8 @@ typedef OLECHAR* LPOLESTR;
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 
 #define FACILITY_WIN32 7
-#define HRESULT_FROM_WIN32(x)                                                          \
-    ((HRESULT)(x) <= 0 ? ((HRESULT)(x))                                                \
-                       : ((HRESULT)(((x)&0x0000FFFF) | (FACILITY_WIN32 << 16) | 0x80000000)))
+#define HRESULT_FROM_WIN32(x) \
+    ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x)&0x0000FFFF) | (FACILITY_WIN32 << 16) | 0x80000000)))
 
 struct GUID {
     uint32_t Data1;

@@ -21,8 +21,7 @@ KO_PLATFORM_API unsigned KoGetThreadCodePage();
 // Called for each message box the component shows. ansiText is the text in the
 // calling thread's code page, utf8Text the same text as UTF-8. The result is
 // what the message box returns (IDOK is 1).
-typedef int (*KoMessageBoxHandler)(const char* ansiText, const char* utf8Text, unsigned type,
-                                   void* context);
+typedef int (*KoMessageBoxHandler)(const char* ansiText, const char* utf8Text, unsigned type, void* context);
 // Installs a handler (null restores the default, which writes one line
 // "[MessageBox] <text>" to stderr). Process-wide. On Windows the message box
 // is the system's own and this does nothing.

@@ -2,14 +2,14 @@
 #ifndef ZU_INTERPLAY_ACCESS_H
 #define ZU_INTERPLAY_ACCESS_H
 
+#include "IKoPool.h"
+#include "IZuInterplayAccess.h"
+#include "IZuInterplayAssetDescription.h"
+#include "IZuInterplayConnection.h"
+#include "IZuInterplayMobAttribute.h"
+#include "IZuInterplayMobLocator.h"
+#include "IZuInterplayObject.h"
 #include "KoCom.h"
 #include "ZuResultCodes.h"
-#include "IKoPool.h"
-#include "IZuInterplayObject.h"
-#include "IZuInterplayMobAttribute.h"
-#include "IZuInterplayAssetDescription.h"
-#include "IZuInterplayMobLocator.h"
-#include "IZuInterplayAccess.h"
-#include "IZuInterplayConnection.h"
 
 #endif // ZU_INTERPLAY_ACCESS_H

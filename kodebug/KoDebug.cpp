@@ -89,13 +89,12 @@ int KoCommitLogBuffer(char* buffer, int, int length, int) {
     int slot = bufferSlot(buffer);
     size_t bytes;
     if (slot >= 0)
-        bytes = length > 0
-                    ? static_cast<size_t>(length < kBufferCapacity ? length : kBufferCapacity) - 1
-                    : strnlen(buffer, kBufferCapacity - 1);
+        bytes = length > 0 ? static_cast<size_t>(length < kBufferCapacity ? length : kBufferCapacity) - 1
+                           : strnlen(buffer, kBufferCapacity - 1);
     else
         bytes = length > 0 ? strnlen(buffer, static_cast<size_t>(length) - 1) : strlen(buffer);
-    log.emit(Kind::Live, slot >= 0 ? t_buffers.category[slot] : 0,
-             slot >= 0 ? t_buffers.level[slot] : 0, buffer, bytes, length);
+    log.emit(Kind::Live, slot >= 0 ? t_buffers.category[slot] : 0, slot >= 0 ? t_buffers.level[slot] : 0,
+             buffer, bytes, length);
     return 1;
 }
 
@@ -105,8 +104,8 @@ int KoLogTextToFileA(const char* buffer) {
     if (!buffer) return 0;
     int slot = bufferSlot(buffer);
     size_t bytes = slot >= 0 ? strnlen(buffer, kBufferCapacity) : strlen(buffer);
-    log.emit(Kind::File, slot >= 0 ? t_buffers.category[slot] : 0,
-             slot >= 0 ? t_buffers.level[slot] : 0, buffer, bytes, -1);
+    log.emit(Kind::File, slot >= 0 ? t_buffers.category[slot] : 0, slot >= 0 ? t_buffers.level[slot] : 0,
+             buffer, bytes, -1);
     return 1;
 }
 

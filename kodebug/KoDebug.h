@@ -35,8 +35,7 @@ KODEBUG_API int KoCommitLogBuffer(char* buffer, int reserved1, int length, int r
 // Writes a filled buffer to the log file.
 KODEBUG_API int KoLogTextToFileA(const char* buffer);
 // printf-style error notices.
-KODEBUG_API int KoLogNotifyA(int reserved1, int reserved2, const char* format, ...)
-    KO_PRINTF_FORMAT(3, 4);
+KODEBUG_API int KoLogNotifyA(int reserved1, int reserved2, const char* format, ...) KO_PRINTF_FORMAT(3, 4);
 KODEBUG_API int KoLogNotifyA_Add_file(int reserved1, int reserved2, const char* format, ...)
     KO_PRINTF_FORMAT(3, 4);
 

@@ -62,8 +62,7 @@ std::string timestamp() {
     }
     char text[64];
     snprintf(text, sizeof text, "%.*s%02ld.%03ld %ld ", static_cast<int>(t_minute.length), t_minute.text,
-             static_cast<long>(now.tv_sec - minute), now.tv_nsec / 1000000L,
-             KoCurrentThreadId());
+             static_cast<long>(now.tv_sec - minute), now.tv_nsec / 1000000L, KoCurrentThreadId());
     return text;
 }
 
@@ -95,8 +94,7 @@ void KoDebugLog::configure(const char* live, const char* path) {
         }
         m_fileConfigured = m_fileFd >= 0;
     }
-    if (!failure.empty())
-        writeAll(STDERR_FILENO, "[KoDebug] cannot open the log file " + failure + "\n");
+    if (!failure.empty()) writeAll(STDERR_FILENO, "[KoDebug] cannot open the log file " + failure + "\n");
 }
 
 void KoDebugLog::emit(kodebug::Kind kind, int category, int level, const char* text, size_t bytes,

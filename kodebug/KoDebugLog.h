@@ -27,8 +27,7 @@ public:
     // Hands a message to the sink, or else to its output (live messages to
     // stderr and file messages to the log file while their filter is open;
     // notices always to stderr).
-    void emit(kodebug::Kind kind, int category, int level, const char* text, size_t bytes,
-              int length);
+    void emit(kodebug::Kind kind, int category, int level, const char* text, size_t bytes, int length);
 
     // Calls are counted only while someone watches (a capture is installed):
     // the filters are asked on every hand-out and return of a pooled object, and

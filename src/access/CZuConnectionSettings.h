@@ -26,7 +26,7 @@ public:
     ULONG connectTimeoutMs;
     ULONG idleTimeoutMs;
     ULONG callTimeoutMs;
-    std::wstring trustedCertificates;  // empty: the system's store
+    std::wstring trustedCertificates; // empty: the system's store
     bool verifyServer;
 };
 

@@ -22,7 +22,8 @@
 class CZuFaultGuard {
 public:
     // Runs work() under the guard; messageBoxText is in GBK.
-    template <class Work> static HRESULT Run(const char* messageBoxText, Work&& work) noexcept {
+    template <class Work>
+    static HRESULT Run(const char* messageBoxText, Work&& work) noexcept {
         try {
             work();
             return S_OK;

@@ -57,18 +57,19 @@ public:
     STDMETHOD(Reserved36)() override;
 
     // Check-in (CZuInterplayAccess_CheckIn.cpp).
-    STDMETHOD(CheckIn)(const wchar_t* filePath, const wchar_t* targetURI,
-                       IZuInterplayMobAttributeList* attributes) override;
-    STDMETHOD(CheckInAAF)(const wchar_t* aafPath, const wchar_t* destinationURI,
-                          IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath) override;
-    STDMETHOD(CheckInAAFEx)(const wchar_t* aafPath, const wchar_t* destinationURI,
-                            IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath,
-                            const wchar_t** newAssetURI) override;
+    STDMETHOD(CheckIn)
+    (const wchar_t* filePath, const wchar_t* targetURI, IZuInterplayMobAttributeList* attributes) override;
+    STDMETHOD(CheckInAAF)
+    (const wchar_t* aafPath, const wchar_t* destinationURI, IZuInterplayMobAttributeList* attributes,
+     const wchar_t* headframePath) override;
+    STDMETHOD(CheckInAAFEx)
+    (const wchar_t* aafPath, const wchar_t* destinationURI, IZuInterplayMobAttributeList* attributes,
+     const wchar_t* headframePath, const wchar_t** newAssetURI) override;
 
     // Folders, copies, versions and headframes (CZuInterplayAccess_Folders.cpp).
     STDMETHOD(CreateFolder)(const wchar_t* folderURI) override;
-    STDMETHOD(Duplicate)(const wchar_t* assetURI, const wchar_t* folderURI,
-                         const wchar_t** newAssetURI) override;
+    STDMETHOD(Duplicate)
+    (const wchar_t* assetURI, const wchar_t* folderURI, const wchar_t** newAssetURI) override;
     STDMETHOD(GetHeadframe)(const wchar_t* assetURI, const wchar_t** imagePath) override;
     STDMETHOD(GetLatest)(const wchar_t* assetURI, const wchar_t** aafPath) override;
 
@@ -86,8 +87,8 @@ public:
     STDMETHOD(AddLocators)(const wchar_t* assetURI, IZuInterplayMobLocatorList* locators) override;
 
     // Browsing and search (CZuInterplayAccess_Browse.cpp).
-    STDMETHOD(GetChildren)(const wchar_t* folderURI, bool foldersOnly,
-                           IZuInterplayAssetsDescriptionsList** out) override;
+    STDMETHOD(GetChildren)
+    (const wchar_t* folderURI, bool foldersOnly, IZuInterplayAssetsDescriptionsList** out) override;
     STDMETHOD(SetSearchOptions)(const wchar_t* searchRoot, int operatorCode, int maxResults) override;
     STDMETHOD(AddSearchCondition)(unsigned conditionKind, IZuInterplayMobAttribute* condition) override;
     STDMETHOD(Search)(IZuInterplayAssetsDescriptionsList** out) override;
@@ -144,7 +145,8 @@ private:
     // released again.
     //   Adds one attribute per types:Attribute of from (null: none), in order,
     //   to list (CZuInterplayAccess_Attributes.cpp).
-    HRESULT PackAttributes(const ZuAssets::types__AttributeListType* from, IZuInterplayMobAttributeList* list);
+    HRESULT PackAttributes(const ZuAssets::types__AttributeListType* from,
+                           IZuInterplayMobAttributeList* list);
     //   A new description list with one description per types:AssetDescription
     //   of from (null: none), in order, into *out; *out is written only on
     //   success (CZuInterplayAccess_Browse.cpp).

@@ -16,7 +16,7 @@ HRESULT CZuInterplayAccess::PackAttributes(const types__AttributeListType* from,
     wchar_t name[ZU_ATTRIBUTE_NAME_CCH];
     wchar_t value[ZU_ATTRIBUTE_VALUE_CCH];
     for (const types__AttributeType* item : from->Attribute) {
-        if (!item) continue;  // read as nil: nothing to carry
+        if (!item) continue; // read as nil: nothing to carry
         TKoSmartPtr<IZuInterplayMobAttribute> attribute;
         KO_RETURN_IF_FAILED(CreateMobAttribute(attribute.Put()));
         KO_RETURN_HR_IF_NULL(ZU_E_FAILED, attribute);

@@ -16,9 +16,14 @@ namespace {
 
 // The operator names of the condition kinds, by kind.
 const char* const kConditionNames[] = {
-    "EQUALS",       "NOT_EQUALS",   "CONTAINS",
-    "NOT_CONTAINS", "LESS_THAN",    "GREATER_THAN",
-    "LESS_THAN_OR_EQUAL_TO",        "GREATER_THAN_OR_EQUAL_TO",
+    "EQUALS",
+    "NOT_EQUALS",
+    "CONTAINS",
+    "NOT_CONTAINS",
+    "LESS_THAN",
+    "GREATER_THAN",
+    "LESS_THAN_OR_EQUAL_TO",
+    "GREATER_THAN_OR_EQUAL_TO",
 };
 const unsigned kConditionKinds = sizeof kConditionNames / sizeof kConditionNames[0];
 
@@ -36,7 +41,7 @@ HRESULT CZuInterplayAccess::PackDescriptions(const types__AssetDescriptionListTy
     if (from) {
         wchar_t uri[ZU_ASSET_URI_CCH];
         for (const types__AssetDescriptionType* item : from->AssetDescription) {
-            if (!item) continue;  // read as nil: no asset
+            if (!item) continue; // read as nil: no asset
             TKoSmartPtr<IZuInterplayMobAttributeList> attributes;
             KO_RETURN_IF_FAILED(hr = CreateMobAttributeList(attributes.Put()));
             KO_RETURN_HR_IF_NULL(ZU_E_FAILED, attributes);
@@ -135,7 +140,8 @@ HRESULT CZuInterplayAccess::Search(IZuInterplayAssetsDescriptionsList** out) {
             conditions.back().Attribute = &attributes.Last();
         }
         group.AttributeCondition.reserve(conditions.size());
-        for (types__AttributeConditionType& condition : conditions) group.AttributeCondition.push_back(&condition);
+        for (types__AttributeConditionType& condition : conditions)
+            group.AttributeCondition.push_back(&condition);
         request.SearchGroup = &group;
 
         types__SearchResponseType response;

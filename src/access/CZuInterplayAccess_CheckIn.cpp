@@ -104,19 +104,20 @@ HRESULT CZuInterplayAccess::CheckIn(const wchar_t* filePath, const wchar_t* targ
         }
         types__CheckInResponseType response;
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__CheckIn, &request, &response,
-                      CZuServiceCall::Policy().KeepMessage());
+                              CZuServiceCall::Policy().KeepMessage());
         return call.GetOutcome() == CZuServiceCall::SUCCESS ? running : hr;
     });
 }
 
 HRESULT CZuInterplayAccess::CheckInAAF(const wchar_t* aafPath, const wchar_t* destinationURI,
-                                       IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath) {
+                                       IZuInterplayMobAttributeList* attributes,
+                                       const wchar_t* headframePath) {
     return CheckInAAFCommon(aafPath, destinationURI, attributes, headframePath, false, nullptr);
 }
 
 HRESULT CZuInterplayAccess::CheckInAAFEx(const wchar_t* aafPath, const wchar_t* destinationURI,
-                                         IZuInterplayMobAttributeList* attributes, const wchar_t* headframePath,
-                                         const wchar_t** newAssetURI) {
+                                         IZuInterplayMobAttributeList* attributes,
+                                         const wchar_t* headframePath, const wchar_t** newAssetURI) {
     return CheckInAAFCommon(aafPath, destinationURI, attributes, headframePath, true, newAssetURI);
 }
 
@@ -145,16 +146,16 @@ HRESULT CZuInterplayAccess::CheckInAAFCommon(const wchar_t* aafPath, const wchar
         CZuAttributeRecords records;
         HRESULT running = S_OK;
         if (attributes) {
-            running = records.ReadList(attributes, extended ? CZuAttributeRecords::Limits::None
-                                                            : CZuAttributeRecords::Limits::Buffers,
-                                       true);
+            running = records.ReadList(
+                attributes,
+                extended ? CZuAttributeRecords::Limits::None : CZuAttributeRecords::Limits::Buffers, true);
             request.Attributes = records.List();
         }
         types__CheckInAAFResponseType response;
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__CheckInAAF, &request, &response,
-                      CZuServiceCall::Policy()
-                          .LogTransportFailure(ZU_LOG_CHECKINAAF_VALUE, ZU_LOG_CHECKINAAF_FALSE)
-                          .ServerErrorByCaller());
+                              CZuServiceCall::Policy()
+                                  .LogTransportFailure(ZU_LOG_CHECKINAAF_VALUE, ZU_LOG_CHECKINAAF_FALSE)
+                                  .ServerErrorByCaller());
         if (call.GetOutcome() == CZuServiceCall::TRANSPORT_FAILURE) return hr;
 
         HRESULT result = running;

@@ -65,7 +65,8 @@ HRESULT CZuInterplayAccess::GetLastTransportError(int* runtimeCode, int* httpSta
     return S_OK;
 }
 
-HRESULT CZuInterplayAccess::GetLastTransportText(int kind, wchar_t* buffer, int bufferChars, int* neededChars) {
+HRESULT CZuInterplayAccess::GetLastTransportText(int kind, wchar_t* buffer, int bufferChars,
+                                                 int* neededChars) {
     switch (kind) {
     case ZU_TRANSPORT_FAULT_CODE:
         return CopyOut(m_lastTransport.faultCode, buffer, bufferChars, neededChars);

@@ -79,7 +79,8 @@ HRESULT CZuInterplayAccess::GetHeadframe(const wchar_t* assetURI, const wchar_t*
             m_lastErrorText = ZU_TEXT_NO_HEADFRAME;
             return ZU_E_FAILED;
         }
-        if (CZuLocalFileCache::Write(folder, name, image->__ptr, static_cast<size_t>(image->__size)) != ERROR_SUCCESS) {
+        if (CZuLocalFileCache::Write(folder, name, image->__ptr, static_cast<size_t>(image->__size)) !=
+            ERROR_SUCCESS) {
             m_lastErrorText = ZU_TEXT_CANNOT_WRITE + path;
             return ZU_E_FAILED;
         }

@@ -94,7 +94,7 @@ HRESULT CZuInterplayAccess::GetLocators(const wchar_t* assetURI, IZuInterplayMob
         wchar_t track[WIDE_TRACK];
         if (response.Results) {
             for (const types__LocatorType* item : response.Results->Locator) {
-                if (!item) continue;  // read as nil: nothing to carry
+                if (!item) continue; // read as nil: nothing to carry
                 // Two references: the holder's, and the spare one the list's
                 // reader keeps until AddLocators gives it back.
                 TKoSmartPtr<IZuInterplayMobLocator> locator;

@@ -17,8 +17,9 @@ HRESULT CZuInterplayAccess::Move(const wchar_t* assetURI, const wchar_t* folderU
         request.InterplayAssetURI = Narrow(assetURI, ZU_NARROW_URI);
         request.InterplayFolderURI = Narrow(folderURI, ZU_NARROW_URI);
         types__MoveResponseType response;
-        HRESULT hr = call.Run(&AssetsPortBinding::__assets__Move, &request, &response,
-                              CZuServiceCall::Policy().TransportFailureText(ZU_TEXT_CANNOT_MOVE).KeepMessage());
+        HRESULT hr =
+            call.Run(&AssetsPortBinding::__assets__Move, &request, &response,
+                     CZuServiceCall::Policy().TransportFailureText(ZU_TEXT_CANNOT_MOVE).KeepMessage());
         // An error without a message does not count.
         if (call.GetOutcome() == CZuServiceCall::SERVER_ERROR && call.GetFirstError()->Message.empty())
             return S_OK;

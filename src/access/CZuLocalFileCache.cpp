@@ -33,7 +33,15 @@ size_t FirstCharacterBytes(const char* text, size_t bytes) {
 
 bool CannotStandInAFileName(unsigned char c) {
     switch (c) {
-    case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+    case '\\':
+    case '/':
+    case ':':
+    case '*':
+    case '?':
+    case '"':
+    case '<':
+    case '>':
+    case '|':
         return true;
     default:
         return c < 0x20;
@@ -82,4 +90,3 @@ DWORD CZuLocalFileCache::Write(const std::string& folder, const std::string& nam
     if (error != ERROR_SUCCESS) DeleteFileA(temporary.c_str());
     return error;
 }
-

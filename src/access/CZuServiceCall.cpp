@@ -64,7 +64,9 @@ CZuServiceCall::Policy& CZuServiceCall::Policy::ServerErrorByCaller() {
 CZuServiceCall::CZuServiceCall(std::string serviceURL, const std::string& userName,
                                const std::string& password, std::string& lastErrorText,
                                const CZuConnectionSettings* settings, CZuTransportReport* report)
-    : m_serviceURL(std::move(serviceURL)), m_password(password), m_report(report),
+    : m_serviceURL(std::move(serviceURL)),
+      m_password(password),
+      m_report(report),
       m_lastErrorText(lastErrorText) {
     m_binding.endpoint = m_serviceURL.c_str();
     const CZuConnectionSettings defaults;
@@ -78,16 +80,15 @@ void CZuServiceCall::Report(int code) {
     if (code != SOAP_OK && report.code == SOAP_OK) report.Refuse(code, nullptr, "Out of memory");
     report.Scrub(KoWiden(m_password.c_str()));
     if (code != SOAP_OK && KoFilterLogToFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL))
-        KoTraceFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, ZU_LOG_TRANSPORT_FAILURE, report.operation.c_str(),
-                    report.code, report.httpStatus, report.faultCode.c_str(), report.faultString.c_str(),
-                    report.faultDetail.c_str(), report.runtimeWords.c_str());
+        KoTraceFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, ZU_LOG_TRANSPORT_FAILURE,
+                    report.operation.c_str(), report.code, report.httpStatus, report.faultCode.c_str(),
+                    report.faultString.c_str(), report.faultDetail.c_str(), report.runtimeWords.c_str());
     if (m_report) *m_report = std::move(report);
 }
 
 CZuServiceCall::~CZuServiceCall() = default;
 
-HRESULT CZuServiceCall::Sort(int code, const ZuAssets::types__ErrorListType* errors,
-                             const Policy& policy) {
+HRESULT CZuServiceCall::Sort(int code, const ZuAssets::types__ErrorListType* errors, const Policy& policy) {
     m_code = code;
     m_firstError = nullptr;
     Report(code);

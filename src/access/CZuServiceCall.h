@@ -96,9 +96,9 @@ public:
     // copies of userName and password, the settings' time-outs (null: the
     // built-in defaults). lastErrorText and report (may be null) must outlive
     // the object.
-    CZuServiceCall(std::string serviceURL, const std::string& userName,
-                   const std::string& password, std::string& lastErrorText,
-                   const CZuConnectionSettings* settings = nullptr, CZuTransportReport* report = nullptr);
+    CZuServiceCall(std::string serviceURL, const std::string& userName, const std::string& password,
+                   std::string& lastErrorText, const CZuConnectionSettings* settings = nullptr,
+                   CZuTransportReport* report = nullptr);
     ~CZuServiceCall();
     CZuServiceCall(const CZuServiceCall&) = delete;
     CZuServiceCall& operator=(const CZuServiceCall&) = delete;
@@ -107,7 +107,9 @@ public:
     bool IsOpen() const { return m_open; }
     // The context that request parts may be allocated from (the generated
     // ZuAssets::soap_new_<type>); null when the binding has none.
-    struct soap* Context() const { return m_binding.soap; }
+    struct soap* Context() const {
+        return m_binding.soap;
+    }
     AssetsPortBinding& Binding() { return m_binding; }
 
     // Calls one operation whose response carries types:Errors (see above).

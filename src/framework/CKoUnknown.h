@@ -33,11 +33,11 @@ private:
 };
 
 // The IUnknown methods of a class built on CKoUnknown or CKoLightUnknown.
-#define KO_DECLARE_DELEGATING_UNKNOWN                                                      \
-    STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {                         \
-        return GetOwner()->QueryInterface(riid, ppv);                                     \
-    }                                                                                     \
-    STDMETHOD_(ULONG, AddRef)() override { return GetOwner()->AddRef(); }                 \
+#define KO_DECLARE_DELEGATING_UNKNOWN                                     \
+    STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {         \
+        return GetOwner()->QueryInterface(riid, ppv);                     \
+    }                                                                     \
+    STDMETHOD_(ULONG, AddRef)() override { return GetOwner()->AddRef(); } \
     STDMETHOD_(ULONG, Release)() override { return GetOwner()->Release(); }
 
 #endif // CKO_UNKNOWN_H

@@ -55,16 +55,15 @@ HRESULT WriteClassKeys(const KoClassTableEntry& entry, const wchar_t* modulePath
     std::wstring keyName = std::wstring(L"CLSID\\") + clsid;
 
     HKEY classKey = nullptr;
-    HRESULT hr = FromRegistry(RegCreateKeyExW(HKEY_CLASSES_ROOT, keyName.c_str(), 0, nullptr,
-                                              REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                                              &classKey, nullptr));
+    HRESULT hr =
+        FromRegistry(RegCreateKeyExW(HKEY_CLASSES_ROOT, keyName.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     KEY_WRITE, nullptr, &classKey, nullptr));
     if (FAILED(hr)) return hr;
     hr = SetString(classKey, nullptr, entry.name);
     HKEY serverKey = nullptr;
     if (SUCCEEDED(hr))
-        hr = FromRegistry(RegCreateKeyExW(classKey, L"InprocServer32", 0, nullptr,
-                                          REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &serverKey,
-                                          nullptr));
+        hr = FromRegistry(RegCreateKeyExW(classKey, L"InprocServer32", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                          KEY_WRITE, nullptr, &serverKey, nullptr));
     if (SUCCEEDED(hr)) hr = SetString(serverKey, nullptr, modulePath);
     if (SUCCEEDED(hr)) hr = SetString(serverKey, L"ThreadingModel", L"Both");
     if (serverKey) RegCloseKey(serverKey);
@@ -81,8 +80,7 @@ HRESULT DeleteKeyTree(HKEY parent, const wchar_t* name) {
     for (;;) {
         wchar_t child[261];
         DWORD childChars = 261;
-        if (RegEnumKeyExW(key, 0, child, &childChars, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
+        if (RegEnumKeyExW(key, 0, child, &childChars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         DeleteKeyTree(key, child);
         // A subkey that could not be removed would be found again and again.

@@ -19,10 +19,10 @@
 #include "ZuResultCodes.h"
 
 // Evaluates the expression once and returns its result when that is a failure.
-#define KO_RETURN_IF_FAILED(expression)                   \
-    do {                                                  \
-        const HRESULT ko_result_ = (expression);          \
-        if (FAILED(ko_result_)) return ko_result_;        \
+#define KO_RETURN_IF_FAILED(expression)            \
+    do {                                           \
+        const HRESULT ko_result_ = (expression);   \
+        if (FAILED(ko_result_)) return ko_result_; \
     } while (0)
 
 // Returns result when the condition holds.
@@ -38,7 +38,8 @@
     } while (0)
 
 // Queries from for the interface iid, stored into *out with its reference.
-template <class From, class Q> HRESULT KoQueryInterface(From* from, REFIID iid, Q** out) {
+template <class From, class Q>
+HRESULT KoQueryInterface(From* from, REFIID iid, Q** out) {
     return from->QueryInterface(iid, reinterpret_cast<void**>(out));
 }
 
@@ -46,7 +47,8 @@ template <class From, class Q> HRESULT KoQueryInterface(From* from, REFIID iid, 
 // method: memory that runs out becomes ZU_E_OUTOFMEMORY, anything else
 // ZU_E_FAILED; otherwise the work's own result. Every operation that is not
 // under the fault guard (CZuFaultGuard) runs its work through this.
-template <class Work> HRESULT KoBoundary(Work&& work) noexcept {
+template <class Work>
+HRESULT KoBoundary(Work&& work) noexcept {
     try {
         return work();
     } catch (const std::bad_alloc&) {

@@ -76,7 +76,8 @@ private:
         case 'd':
         case 'i':
             if (length == "ll" || length == "j")
-                n = Piece(piece, sizeof piece, directive + "lld", static_cast<long long>(va_arg(*args, long long)));
+                n = Piece(piece, sizeof piece, directive + "lld",
+                          static_cast<long long>(va_arg(*args, long long)));
             else if (length == "l" || length == "z" || length == "t")
                 n = Piece(piece, sizeof piece, directive + "ld", static_cast<long>(va_arg(*args, long)));
             else

@@ -8,8 +8,8 @@
 
 // Categories of the component's trace messages.
 enum {
-    KO_TRACE_CATEGORY_POOL = 6017,    // life cycle of pooled result objects
-    KO_TRACE_CATEGORY_ACCESS = 6044,  // operations of the access object
+    KO_TRACE_CATEGORY_POOL = 6017,   // life cycle of pooled result objects
+    KO_TRACE_CATEGORY_ACCESS = 6044, // operations of the access object
 };
 enum { KO_TRACE_LEVEL = 1 };
 

@@ -31,8 +31,7 @@ public:
     // smart pointer to own; only while it holds nothing.
     virtual T** operator&() {
         if (m_p)
-            throw CKoSmartPointerException(
-                "TKoSmartPtr::operator* -> Internal pointer will be overriden!");
+            throw CKoSmartPointerException("TKoSmartPtr::operator* -> Internal pointer will be overriden!");
         return &m_p;
     }
 
@@ -88,7 +87,8 @@ public:
     void** PutVoid() { return reinterpret_cast<void**>(Put()); }
 
     // Queries the held pointer for the interface iid, stored into out.
-    template <class Q> HRESULT Query(REFIID iid, TKoSmartPtr<Q>& out) const {
+    template <class Q>
+    HRESULT Query(REFIID iid, TKoSmartPtr<Q>& out) const {
         return operator->()->QueryInterface(iid, out.PutVoid());
     }
 

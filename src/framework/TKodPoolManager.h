@@ -12,8 +12,8 @@
 #include <new>
 
 #include "CKoAutoLock.h"
-#include "KoResult.h"
 #include "CKoPoolManager.h"
+#include "KoResult.h"
 #include "ZuResultCodes.h"
 
 template <class I, const IID& iid>

@@ -6,12 +6,10 @@
 #include "CZuInterPlayMobLocator.h"
 #include "TZuInterplayObjectAllocator.h"
 
-class CZuInterPlayMobLocatorAllocator
-    : public TZuInterplayObjectAllocator<CZuInterPlayMobLocator> {
+class CZuInterPlayMobLocatorAllocator : public TZuInterplayObjectAllocator<CZuInterPlayMobLocator> {
 public:
     CZuInterPlayMobLocatorAllocator()
-        : TZuInterplayObjectAllocator(L"CZuInterPlayMobLocatorAllocator",
-                                      L"CZuInterPlayMobLocator",
+        : TZuInterplayObjectAllocator(L"CZuInterPlayMobLocatorAllocator", L"CZuInterPlayMobLocator",
                                       nullptr) {}
 };
 

@@ -11,8 +11,7 @@ class CZuInterplayAssetDescriptionAllocator
 public:
     CZuInterplayAssetDescriptionAllocator()
         : TZuInterplayObjectAllocator(L"CZuInterplayAssetDescriptionAllocator",
-                                      L"CZuInterplayAssetDescription",
-                                      ZU_UNIT_ASSET_DESCRIPTION_ALLOCATOR) {}
+                                      L"CZuInterplayAssetDescription", ZU_UNIT_ASSET_DESCRIPTION_ALLOCATOR) {}
 };
 
 #endif // CZU_INTERPLAY_ASSET_DESCRIPTION_ALLOCATOR_H

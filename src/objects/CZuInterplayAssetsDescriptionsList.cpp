@@ -19,7 +19,9 @@ HRESULT CZuInterplayAssetsDescriptionsList::Flush() {
     return S_OK;
 }
 
-HRESULT CZuInterplayAssetsDescriptionsList::Add(IZuInterplayAssetDescription* item) { return m_items.Add(item); }
+HRESULT CZuInterplayAssetsDescriptionsList::Add(IZuInterplayAssetDescription* item) {
+    return m_items.Add(item);
+}
 
 HRESULT CZuInterplayAssetsDescriptionsList::GetCount(int* out) { return m_items.GetCount(out); }
 

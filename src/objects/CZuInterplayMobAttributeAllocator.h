@@ -6,12 +6,10 @@
 #include "TZuInterplayObjectAllocator.h"
 #include "ZuTexts.h"
 
-class CZuInterplayMobAttributeAllocator
-    : public TZuInterplayObjectAllocator<CZuInterplayMobAttribute> {
+class CZuInterplayMobAttributeAllocator : public TZuInterplayObjectAllocator<CZuInterplayMobAttribute> {
 public:
     CZuInterplayMobAttributeAllocator()
-        : TZuInterplayObjectAllocator(L"CZuInterplayMobAttributeAllocator",
-                                      L"CZuInterplayMobAttribute",
+        : TZuInterplayObjectAllocator(L"CZuInterplayMobAttributeAllocator", L"CZuInterplayMobAttribute",
                                       ZU_UNIT_MOB_ATTRIBUTE_ALLOCATOR) {}
 };
 

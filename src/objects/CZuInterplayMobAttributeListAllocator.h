@@ -11,8 +11,8 @@ class CZuInterplayMobAttributeListAllocator
 public:
     CZuInterplayMobAttributeListAllocator()
         : TZuInterplayObjectAllocator(L"CZuInterplayMobAttributeListAllocator",
-                                      L"CZuInterplayMobAttributeList",
-                                      ZU_UNIT_MOB_ATTRIBUTE_LIST_ALLOCATOR) {}
+                                      L"CZuInterplayMobAttributeList", ZU_UNIT_MOB_ATTRIBUTE_LIST_ALLOCATOR) {
+    }
 };
 
 #endif // CZU_INTERPLAY_MOB_ATTRIBUTE_LIST_ALLOCATOR_H

@@ -6,12 +6,10 @@
 #include "CZuInterplayMobLocatorList.h"
 #include "TZuInterplayObjectAllocator.h"
 
-class CZuInterplayMobLocatorListAllocator
-    : public TZuInterplayObjectAllocator<CZuInterplayMobLocatorList> {
+class CZuInterplayMobLocatorListAllocator : public TZuInterplayObjectAllocator<CZuInterplayMobLocatorList> {
 public:
     CZuInterplayMobLocatorListAllocator()
-        : TZuInterplayObjectAllocator(L"CZuInterplayMobLocatorListAllocator",
-                                      L"CZuInterplayMobLocatorList",
+        : TZuInterplayObjectAllocator(L"CZuInterplayMobLocatorListAllocator", L"CZuInterplayMobLocatorList",
                                       nullptr) {}
 };
 

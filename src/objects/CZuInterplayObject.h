@@ -8,9 +8,9 @@
 
 #include "CKoPoolElement.h"
 #include "IZuInterplayObject.h"
+#include "KoResult.h"
 #include "KoText.h"
 #include "KoTrace.h"
-#include "KoResult.h"
 #include "TKodPoolManager.h"
 #include "ZuResultCodes.h"
 #include "ZuTexts.h"

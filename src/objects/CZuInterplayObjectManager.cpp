@@ -27,9 +27,9 @@ void Notify(const ZuFailureNotice& notice, HRESULT hr) {
 
 // The allocator class names, by kind; each is also its pool's name.
 const wchar_t* const kAllocatorNames[ZU_OBJECT_KIND_COUNT] = {
-    L"CZuInterplayAssetDescriptionAllocator",  L"CZuInterplayAssetsDescriptionsListAllocator",
-    L"CZuInterplayMobAttributeAllocator",      L"CZuInterplayMobAttributeListAllocator",
-    L"CZuInterPlayMobLocatorAllocator",        L"CZuInterplayMobLocatorListAllocator",
+    L"CZuInterplayAssetDescriptionAllocator", L"CZuInterplayAssetsDescriptionsListAllocator",
+    L"CZuInterplayMobAttributeAllocator",     L"CZuInterplayMobAttributeListAllocator",
+    L"CZuInterPlayMobLocatorAllocator",       L"CZuInterplayMobLocatorListAllocator",
 };
 
 IKoPoolAllocator* NewAllocator(unsigned kind) {
@@ -95,8 +95,7 @@ HRESULT CZuInterplayObjectManager::Initialize() {
     HRESULT hr = S_OK;
     for (unsigned kind = 0; kind < ZU_OBJECT_KIND_COUNT && SUCCEEDED(hr); ++kind) {
         hr = AddAllocatorToPoolManagers(allocators[kind], kAllocatorNames[kind], kind);
-        if (FAILED(hr))
-            Notify(ZU_NOTICE_ADD_ALLOCATOR_FAILED, hr);
+        if (FAILED(hr)) Notify(ZU_NOTICE_ADD_ALLOCATOR_FAILED, hr);
     }
 
     // A registered allocator lives on through its pool's reference.

@@ -41,9 +41,9 @@ public:
     // Test seam, in the test build of this layer only: makes chosen
     // allocations behave as if memory had run out.
     struct TestFaults {
-        bool failCreate = false;  // CreateObjectManager gives null
-        int failAllocatorKind = -1;  // Initialize cannot make this kind's allocator
-        int failPoolKind = -1;  // AddAllocatorToPoolManagers cannot make this kind's pool
+        bool failCreate = false;    // CreateObjectManager gives null
+        int failAllocatorKind = -1; // Initialize cannot make this kind's allocator
+        int failPoolKind = -1;      // AddAllocatorToPoolManagers cannot make this kind's pool
     };
     static TestFaults s_testFaults;
 #endif

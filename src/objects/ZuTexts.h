@@ -10,7 +10,8 @@
 // Last error text after a failed exchange with the service: "the web service
 // could not be reached" (20 bytes).
 inline constexpr char ZU_TEXT_NO_WEB_SERVICE[] =
-    "\xb2\xbb\xc4\xdc\xd5\xfd\xc8\xb7\xbb\xf1\xb5\xc3" "web\xb7\xfe\xce\xf1!";
+    "\xb2\xbb\xc4\xdc\xd5\xfd\xc8\xb7\xbb\xf1\xb5\xc3"
+    "web\xb7\xfe\xce\xf1!";
 
 // Last error text after a failed move: "cannot move, the target folder may
 // already hold the same file" (34 bytes).

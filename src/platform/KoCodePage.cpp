@@ -31,33 +31,30 @@ unsigned KoSetThreadCodePage(unsigned codePage) {
 
 unsigned KoGetThreadCodePage() { return KoTextCodec::threadCodePage(); }
 
-int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, LPCSTR src, int srcBytes, LPWSTR dst,
-                        int dstChars) {
+int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, LPCSTR src, int srcBytes, LPWSTR dst, int dstChars) {
     const KoTextCodec* codec = KoTextCodec::find(codePage);
     if (!codec || !src || srcBytes == 0 || srcBytes < -1 || dstChars < 0 || (dstChars > 0 && !dst))
         return fail(ERROR_INVALID_PARAMETER);
     size_t n = srcBytes == -1 ? strlen(src) + 1 : static_cast<size_t>(srcBytes);
     bool complete = true;
-    size_t chars = codec->decode(src, n, dstChars > 0 ? dst : nullptr,
-                                 static_cast<size_t>(dstChars), &complete);
+    size_t chars =
+        codec->decode(src, n, dstChars > 0 ? dst : nullptr, static_cast<size_t>(dstChars), &complete);
     if (!complete) return fail(ERROR_INSUFFICIENT_BUFFER);
     if (chars > INT_MAX) return fail(ERROR_INVALID_PARAMETER);
     return static_cast<int>(chars);
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, LPCWSTR src, int srcChars, LPSTR dst,
-                        int dstBytes, LPCSTR defaultChar, LPBOOL usedDefaultChar) {
+int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes,
+                        LPCSTR defaultChar, LPBOOL usedDefaultChar) {
     const KoTextCodec* codec = KoTextCodec::find(codePage);
     if (!codec || !src || srcChars == 0 || srcChars < -1 || dstBytes < 0 || (dstBytes > 0 && !dst))
         return fail(ERROR_INVALID_PARAMETER);
-    if (codec->id() == CP_UTF8 && (defaultChar || usedDefaultChar))
-        return fail(ERROR_INVALID_PARAMETER);
+    if (codec->id() == CP_UTF8 && (defaultChar || usedDefaultChar)) return fail(ERROR_INVALID_PARAMETER);
     size_t n = srcChars == -1 ? wcslen(src) + 1 : static_cast<size_t>(srcChars);
     bool complete = true;
     bool usedDefault = false;
-    size_t bytes =
-        codec->encode(src, n, dstBytes > 0 ? dst : nullptr, static_cast<size_t>(dstBytes),
-                      defaultChar ? defaultChar[0] : '?', &usedDefault, &complete);
+    size_t bytes = codec->encode(src, n, dstBytes > 0 ? dst : nullptr, static_cast<size_t>(dstBytes),
+                                 defaultChar ? defaultChar[0] : '?', &usedDefault, &complete);
     if (usedDefaultChar) *usedDefaultChar = usedDefault ? TRUE : FALSE;
     if (!complete) return fail(ERROR_INSUFFICIENT_BUFFER);
     if (bytes > INT_MAX) return fail(ERROR_INVALID_PARAMETER);

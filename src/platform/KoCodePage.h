@@ -28,13 +28,12 @@
 #define CP_UTF8 65001
 
 extern "C" {
-KO_PLATFORM_API int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes,
-                                        LPWSTR dst, int dstChars);
+KO_PLATFORM_API int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes, LPWSTR dst,
+                                        int dstChars);
 // defaultChar: its first byte replaces wide characters the code page lacks;
 // usedDefaultChar: set to whether that happened. Both must be null for CP_UTF8.
-KO_PLATFORM_API int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars,
-                                        LPSTR dst, int dstBytes, LPCSTR defaultChar,
-                                        LPBOOL usedDefaultChar);
+KO_PLATFORM_API int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars, LPSTR dst,
+                                        int dstBytes, LPCSTR defaultChar, LPBOOL usedDefaultChar);
 // Whether the byte starts a two-byte character in the code page (936: 0x81..0xFE).
 KO_PLATFORM_API BOOL IsDBCSLeadByteEx(UINT codePage, BYTE byte);
 
@@ -43,8 +42,7 @@ KO_PLATFORM_API BOOL IsDBCSLeadByteEx(UINT codePage, BYTE byte);
 // (CP_ACP / CP_THREAD_ACP: the calling thread's). A byte that does not start a
 // valid character counts as a character of its own. 0 with
 // ERROR_INVALID_PARAMETER for an unknown code page.
-KO_PLATFORM_API size_t KoWholeCharPrefix(UINT codePage, const char* text, size_t bytes,
-                                         size_t maxBytes);
+KO_PLATFORM_API size_t KoWholeCharPrefix(UINT codePage, const char* text, size_t bytes, size_t maxBytes);
 }
 
 // Platform extensions: whole texts between the calling thread's code page and

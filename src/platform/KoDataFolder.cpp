@@ -15,8 +15,7 @@ std::string homeFolder() {
     std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
     passwd entry;
     passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
-        !found->pw_dir)
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir)
         return std::string();
     return found->pw_dir;
 }

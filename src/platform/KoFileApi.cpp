@@ -81,23 +81,31 @@ std::string KoMapWindowsPath(const char* path) {
 
 extern "C" {
 
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD /*shareMode*/, void* /*security*/,
-                   DWORD creation, DWORD /*flags*/, HANDLE /*templateFile*/) {
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD /*shareMode*/, void* /*security*/, DWORD creation,
+                   DWORD /*flags*/, HANDLE /*templateFile*/) {
     if (!path) return invalidHandle(ERROR_INVALID_PARAMETER);
     if (!*path) return invalidHandle(ERROR_PATH_NOT_FOUND);
     bool reading = (access & GENERIC_READ) != 0;
     bool writing = (access & GENERIC_WRITE) != 0;
     int mode = O_CLOEXEC | (reading && writing ? O_RDWR : writing ? O_WRONLY : O_RDONLY);
     switch (creation) {
-    case CREATE_NEW: mode |= O_CREAT | O_EXCL; break;
-    case CREATE_ALWAYS: mode |= O_CREAT | O_TRUNC; break;
-    case OPEN_EXISTING: break;
-    case OPEN_ALWAYS: mode |= O_CREAT; break;
+    case CREATE_NEW:
+        mode |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        mode |= O_CREAT | O_TRUNC;
+        break;
+    case OPEN_EXISTING:
+        break;
+    case OPEN_ALWAYS:
+        mode |= O_CREAT;
+        break;
     case TRUNCATE_EXISTING:
         if (!writing) return invalidHandle(ERROR_INVALID_PARAMETER);
         mode |= O_TRUNC;
         break;
-    default: return invalidHandle(ERROR_INVALID_PARAMETER);
+    default:
+        return invalidHandle(ERROR_INVALID_PARAMETER);
     }
     std::string local = KoMapWindowsPath(path);
 

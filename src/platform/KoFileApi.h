@@ -42,8 +42,8 @@ extern "C" {
 // A handle on the file (share mode, security, flags and template are not
 // used); INVALID_HANDLE_VALUE on failure. CREATE_ALWAYS and OPEN_ALWAYS set the
 // last error to ERROR_ALREADY_EXISTS when the file was there, else to 0.
-KO_PLATFORM_API HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void* security,
-                                   DWORD creation, DWORD flags, HANDLE templateFile);
+KO_PLATFORM_API HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void* security, DWORD creation,
+                                   DWORD flags, HANDLE templateFile);
 KO_PLATFORM_API BOOL CloseHandle(HANDLE handle);
 // fopen on the mapped path; the C runtime's buffered file functions then apply
 // (files of any size: use fseeko/ftello for offsets beyond 2 GiB). Null with the

@@ -159,8 +159,7 @@ bool writeAll(int fd, const std::string& bytes) {
 }
 
 // Temp file and rename: readers see the old value or the new one, never a part.
-LONG writeFileAtomically(const std::string& folder, const std::string& name,
-                         const std::string& content) {
+LONG writeFileAtomically(const std::string& folder, const std::string& name, const std::string& content) {
     std::string temp = folder + "/" + kTempPrefix + "XXXXXX";
     int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? ERROR_KEY_DELETED : errorFromErrno(errno);
@@ -248,8 +247,7 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
     return newKey(folder, result);
 }
 
-LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data,
-                    DWORD dataBytes) {
+LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD dataBytes) {
     if (!data && dataBytes > 0) return ERROR_INVALID_PARAMETER;
     std::string folder;
     LONG error = keyFolder(key, folder, true);
@@ -286,8 +284,7 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD typ
     std::string bytes;
     if (storedType == REG_SZ) {
         std::wstring text = fromUtf8(payload);
-        bytes.assign(reinterpret_cast<const char*>(text.c_str()),
-                     (text.size() + 1) * sizeof(wchar_t));
+        bytes.assign(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
     } else {
         bytes = payload;
     }
@@ -302,8 +299,8 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD typ
     return ERROR_SUCCESS;
 }
 
-LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameChars, LPDWORD reserved,
-                   LPWSTR keyClass, LPDWORD classChars, void*) {
+LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameChars, LPDWORD reserved, LPWSTR keyClass,
+                   LPDWORD classChars, void*) {
     if (!name || !nameChars || reserved) return ERROR_INVALID_PARAMETER;
     std::string folder;
     LONG error = keyFolder(key, folder, false);
@@ -344,8 +341,7 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
     // The key's values go with it.
     if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* entry = readdir(dir))
-            if (entry->d_name[0] == '=' ||
-                strncmp(entry->d_name, kTempPrefix, sizeof kTempPrefix - 1) == 0)
+            if (entry->d_name[0] == '=' || strncmp(entry->d_name, kTempPrefix, sizeof kTempPrefix - 1) == 0)
                 unlink((folder + "/" + entry->d_name).c_str());
         closedir(dir);
     }

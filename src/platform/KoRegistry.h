@@ -46,26 +46,23 @@ typedef DWORD REGSAM;
 #define MAXIMUM_ALLOWED 0x02000000
 
 extern "C" {
-KO_PLATFORM_API LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass,
-                                     DWORD options, REGSAM access, void* security, PHKEY result,
-                                     LPDWORD disposition);
-KO_PLATFORM_API LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access,
-                                   PHKEY result);
+KO_PLATFORM_API LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
+                                     REGSAM access, void* security, PHKEY result, LPDWORD disposition);
+KO_PLATFORM_API LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
 // valueName null or empty: the key's default value. REG_SZ data are wide
 // characters; the text ends at the first NUL or after dataBytes.
-KO_PLATFORM_API LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type,
-                                    const BYTE* data, DWORD dataBytes);
+KO_PLATFORM_API LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                                    DWORD dataBytes);
 // As on Windows: data null gives the size in *dataBytes; a buffer too small
 // gives ERROR_MORE_DATA with the size needed and nothing written. REG_SZ data
 // come back NUL-terminated.
-KO_PLATFORM_API LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type,
-                                      BYTE* data, LPDWORD dataBytes);
+KO_PLATFORM_API LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, BYTE* data,
+                                      LPDWORD dataBytes);
 // Subkeys in name order (by character code); ERROR_NO_MORE_ITEMS past the last.
 // *nameChars: the buffer's size in characters; set to the name's length without
 // the terminator; ERROR_MORE_DATA when the name and its terminator do not fit.
-KO_PLATFORM_API LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameChars,
-                                   LPDWORD reserved, LPWSTR keyClass, LPDWORD classChars,
-                                   void* lastWriteTime);
+KO_PLATFORM_API LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameChars, LPDWORD reserved,
+                                   LPWSTR keyClass, LPDWORD classChars, void* lastWriteTime);
 // Deletes a key that has no subkeys (its values go with it);
 // ERROR_ACCESS_DENIED when it has subkeys or is the root.
 KO_PLATFORM_API LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey);

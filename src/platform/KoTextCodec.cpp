@@ -108,10 +108,14 @@ const KoTextCodec* KoTextCodec::find(UINT codePage) {
     static const KoTextCodec utf8(CP_UTF8, "UTF-8", false, kSlotUtf8);
     if (codePage == CP_ACP || codePage == CP_THREAD_ACP) codePage = t_codePage;
     switch (codePage) {
-    case 936: return &gbk;
-    case 1252: return &latin;
-    case CP_UTF8: return &utf8;
-    default: return nullptr;
+    case 936:
+        return &gbk;
+    case 1252:
+        return &latin;
+    case CP_UTF8:
+        return &utf8;
+    default:
+        return nullptr;
     }
 }
 
@@ -238,8 +242,9 @@ std::wstring KoTextCodec::decode(const char* src, size_t srcBytes) const {
 // ---------------------------------------------------------------------------
 // Wide to narrow
 
-template <class Sink> bool KoTextCodec::encodeInto(const wchar_t* s, size_t n, char defaultChar,
-                                                   bool& usedDefault, Sink& out) const {
+template <class Sink>
+bool KoTextCodec::encodeInto(const wchar_t* s, size_t n, char defaultChar, bool& usedDefault,
+                             Sink& out) const {
     size_t i = 0;
     while (i < n) {
         uint32_t c = static_cast<uint32_t>(s[i]); // NOLINT(bugprone-signed-char-misuse): a wide character
@@ -256,8 +261,9 @@ template <class Sink> bool KoTextCodec::encodeInto(const wchar_t* s, size_t n, c
     return true;
 }
 
-template <class Sink> bool KoTextCodec::encodeRun(const wchar_t* s, size_t n, char defaultChar,
-                                                  bool& usedDefault, Sink& out) const {
+template <class Sink>
+bool KoTextCodec::encodeRun(const wchar_t* s, size_t n, char defaultChar, bool& usedDefault,
+                            Sink& out) const {
     iconv_t cd = static_cast<iconv_t>(fromWide());
     if (!cd) {
         usedDefault = true;
@@ -293,8 +299,8 @@ template <class Sink> bool KoTextCodec::encodeRun(const wchar_t* s, size_t n, ch
     return true;
 }
 
-size_t KoTextCodec::encode(const wchar_t* src, size_t srcChars, char* dst, size_t dstBytes,
-                           char defaultChar, bool* usedDefault, bool* complete) const {
+size_t KoTextCodec::encode(const wchar_t* src, size_t srcChars, char* dst, size_t dstBytes, char defaultChar,
+                           bool* usedDefault, bool* complete) const {
     NarrowBufferSink sink{dst, dstBytes, 0};
     bool used = false;
     bool done = encodeInto(src, srcChars, defaultChar, used, sink);

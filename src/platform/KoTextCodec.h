@@ -35,8 +35,7 @@ public:
     // characters written. Invalid bytes become U+FFFD. When dst is null nothing
     // is written and the characters needed are counted. *complete is false when
     // the conversion stopped because dst was full.
-    size_t decode(const char* src, size_t srcBytes, wchar_t* dst, size_t dstChars,
-                  bool* complete) const;
+    size_t decode(const char* src, size_t srcBytes, wchar_t* dst, size_t dstChars, bool* complete) const;
     // Converts src[0, srcChars) into dst[0, dstBytes), whole characters only, and
     // returns the bytes written (or needed when dst is null). Characters the
     // code page lacks become defaultChar and set *usedDefault.
@@ -51,12 +50,14 @@ private:
         : m_id(id), m_iconvName(iconvName), m_doubleByte(doubleByte), m_slot(slot) {}
 
     // Defined and used in KoTextCodec.cpp only.
-    template <class Sink> bool decodeInto(const unsigned char* src, size_t n, Sink& out) const;
-    template <class Sink> bool decodeRun(const unsigned char* src, size_t n, Sink& out) const;
-    template <class Sink> bool encodeInto(const wchar_t* src, size_t n, char defaultChar,
-                                          bool& usedDefault, Sink& out) const;
-    template <class Sink> bool encodeRun(const wchar_t* src, size_t n, char defaultChar,
-                                         bool& usedDefault, Sink& out) const;
+    template <class Sink>
+    bool decodeInto(const unsigned char* src, size_t n, Sink& out) const;
+    template <class Sink>
+    bool decodeRun(const unsigned char* src, size_t n, Sink& out) const;
+    template <class Sink>
+    bool encodeInto(const wchar_t* src, size_t n, char defaultChar, bool& usedDefault, Sink& out) const;
+    template <class Sink>
+    bool encodeRun(const wchar_t* src, size_t n, char defaultChar, bool& usedDefault, Sink& out) const;
     void* toWide() const; // the thread's iconv converter, or null
     void* fromWide() const;
 

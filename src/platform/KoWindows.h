@@ -3,16 +3,16 @@
 #ifndef KO_WINDOWS_H
 #define KO_WINDOWS_H
 
-#include "KoWinTypes.h"
 #include "KoCodePage.h"
-#include "KoInterlocked.h"
-#include "KoSync.h"
-#include "KoModule.h"
 #include "KoDebugOutput.h"
-#include "KoWindowMessage.h"
-#include "KoRegistry.h"
 #include "KoFileApi.h"
 #include "KoGuid.h"
+#include "KoInterlocked.h"
 #include "KoMessageBox.h"
+#include "KoModule.h"
+#include "KoRegistry.h"
+#include "KoSync.h"
+#include "KoWinTypes.h"
+#include "KoWindowMessage.h"
 
 #endif // KO_WINDOWS_H

@@ -26,7 +26,8 @@ using Clock = std::chrono::steady_clock;
 // microseconds when negative, 0 for none.
 int RuntimeTimeout(unsigned long ms) {
     if (ms == 0) return 0;
-    if (ms % 1000 == 0 && ms / 1000 <= static_cast<unsigned long>(INT_MAX)) return static_cast<int>(ms / 1000);
+    if (ms % 1000 == 0 && ms / 1000 <= static_cast<unsigned long>(INT_MAX))
+        return static_cast<int>(ms / 1000);
     if (ms <= static_cast<unsigned long>(INT_MAX / 1000)) return -static_cast<int>(ms * 1000);
     unsigned long seconds = ms / 1000 + 1;
     return seconds > static_cast<unsigned long>(INT_MAX) ? INT_MAX : static_cast<int>(seconds);
@@ -126,8 +127,7 @@ int FaultResult(struct soap* soap) {
 
 } // namespace
 
-void AssetsPortBinding::SetTimeouts(unsigned long connectMs, unsigned long idleMs,
-                                    unsigned long callMs) {
+void AssetsPortBinding::SetTimeouts(unsigned long connectMs, unsigned long idleMs, unsigned long callMs) {
     if (!soap) return;
     m_idleMs = idleMs;
     m_callMs = callMs;
@@ -164,8 +164,7 @@ int AssetsPortBinding::Call(const char* operation,
     }
     if (endpoint && !*endpoint) {
         m_report.Refuse(SOAP_TCP_ERROR, operation, "The service URL is empty");
-        return soap_set_sender_error(soap, "Empty endpoint", "The service URL is empty",
-                                     SOAP_TCP_ERROR);
+        return soap_set_sender_error(soap, "Empty endpoint", "The service URL is empty", SOAP_TCP_ERROR);
     }
     if (!SupportsTls() && IsHttps(endpoint)) {
         m_report.Refuse(SOAP_SSL_ERROR, operation, kNoTlsWords);
@@ -193,9 +192,9 @@ int AssetsPortBinding::Call(const char* operation,
 }
 
 // One forwarder per operation of the table.
-#define ZU_ASSETS_DEFINE_OPERATION(Operation, Request, Response)                  \
-    int AssetsPortBinding::__assets__##Operation(ZuAssets::types__##Request* request, \
-                                                 ZuAssets::types__##Response* response) { \
+#define ZU_ASSETS_DEFINE_OPERATION(Operation, Request, Response)                               \
+    int AssetsPortBinding::__assets__##Operation(ZuAssets::types__##Request* request,          \
+                                                 ZuAssets::types__##Response* response) {      \
         return Call(#Operation, ZuAssets::soap_call___assets__##Operation, request, response); \
     }
 ZU_ASSETS_OPERATIONS(ZU_ASSETS_DEFINE_OPERATION)

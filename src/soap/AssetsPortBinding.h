@@ -47,46 +47,46 @@
 // The service operations, in the binding's order: X(operation, request type,
 // response type), the types named without their "types__" prefix. The binding
 // has one method __assets__<operation>(request, response) for each.
-#define ZU_ASSETS_OPERATIONS(X) \
-    X(GetStreamingURL, GetStreamingURLType, GetStreamingURLResponseType)                         \
-    X(AddReservation, AddReservationType, AddReservationResponseType)                            \
-    X(AddRestrictions, AddRestrictionsType, AddRestrictionsResponseType)                         \
-    X(CheckIn, CheckInType, CheckInResponseType)                                                 \
-    X(CheckInAAF, CheckInAAFType, CheckInAAFResponseType)                                        \
-    X(CreateFolder, CreateFolderType, CreateFolderResponseType)                                  \
-    X(CreateFolders, CreateFoldersType, CreateFoldersResponseType)                               \
-    X(CreateSubclip, CreateSubclipType, CreateSubclipResponseType)                               \
-    X(DeleteAssets, DeleteAssetsType, DeleteAssetsResponseType)                                  \
-    X(Duplicate, DuplicateType, DuplicateResponseType)                                           \
-    X(FindLinks, FindLinksType, FindLinksResponseType)                                           \
-    X(FindRelatives, FindRelativesType, FindRelativesResponseType)                               \
-    X(GetAttributes, GetAttributesType, GetAttributesResponseType)                               \
-    X(GetCategories, GetCategoriesType, GetCategoriesResponseType)                               \
-    X(GetChildren, GetChildrenType, GetChildrenResponseType)                                     \
-    X(GetFileDetails, GetFileDetailsType, GetFileDetailsResponseType)                            \
-    X(GetHeadframe, GetHeadframeType, GetHeadframeResponseType)                                  \
-    X(GetLatest, GetLatestType, GetLatestResponseType)                                           \
-    X(GetLocators, GetLocatorsType, GetLocatorsResponseType)                                     \
-    X(GetUMIDLocators, GetLocatorsType, GetUMIDLocatorsResponseType)                             \
-    X(GetMetaSyncXML, GetMetaSyncXMLType, GetMetaSyncXMLResponseType)                            \
-    X(GetReservations, GetReservationsType, GetReservationsResponseType)                         \
-    X(GetResolutions, GetResolutionsType, GetResolutionsResponseType)                            \
-    X(GetRestrictions, GetRestrictionsType, GetRestrictionsResponseType)                         \
-    X(LinkToMOB, LinkToMOBType, LinkToMOBResponseType)                                           \
-    X(ModifyFolderACLs, ModifyFolderACLsType, ModifyFolderACLsResponseType)                      \
-    X(Move, MoveType, MoveResponseType)                                                          \
-    X(Rename, RenameType, RenameResponseType)                                                    \
-    X(RemoveLocators, RemoveLocatorsType, RemoveLocatorsResponseType)                            \
-    X(RemoveUMIDLocators, RemoveUMIDLocatorsType, RemoveLocatorsResponseType)                    \
-    X(RemoveReservations, RemoveReservationsType, RemoveReservationsResponseType)                \
-    X(SaveLocators, SaveLocatorsType, SaveLocatorsResponseType)                                  \
-    X(SaveUMIDLocators, SaveUMIDLocatorsType, SaveUMIDLocatorsResponseType)                      \
-    X(Search, SearchType, SearchResponseType)                                                    \
-    X(SetAttributes, SetAttributesType, SetAttributesResponseType)                               \
-    X(SetCategories, SetCategoriesType, SetCategoriesResponseType)                               \
-    X(SetHeadframe, SetHeadframeType, SetHeadframeResponseType)                                  \
-    X(CreateShotlist, CreateShotlistType, CreateShotlistResponseType)                            \
-    X(CreateMasterClip, CreateMasterClipType, CreateMasterClipResponseType)                      \
+#define ZU_ASSETS_OPERATIONS(X)                                                   \
+    X(GetStreamingURL, GetStreamingURLType, GetStreamingURLResponseType)          \
+    X(AddReservation, AddReservationType, AddReservationResponseType)             \
+    X(AddRestrictions, AddRestrictionsType, AddRestrictionsResponseType)          \
+    X(CheckIn, CheckInType, CheckInResponseType)                                  \
+    X(CheckInAAF, CheckInAAFType, CheckInAAFResponseType)                         \
+    X(CreateFolder, CreateFolderType, CreateFolderResponseType)                   \
+    X(CreateFolders, CreateFoldersType, CreateFoldersResponseType)                \
+    X(CreateSubclip, CreateSubclipType, CreateSubclipResponseType)                \
+    X(DeleteAssets, DeleteAssetsType, DeleteAssetsResponseType)                   \
+    X(Duplicate, DuplicateType, DuplicateResponseType)                            \
+    X(FindLinks, FindLinksType, FindLinksResponseType)                            \
+    X(FindRelatives, FindRelativesType, FindRelativesResponseType)                \
+    X(GetAttributes, GetAttributesType, GetAttributesResponseType)                \
+    X(GetCategories, GetCategoriesType, GetCategoriesResponseType)                \
+    X(GetChildren, GetChildrenType, GetChildrenResponseType)                      \
+    X(GetFileDetails, GetFileDetailsType, GetFileDetailsResponseType)             \
+    X(GetHeadframe, GetHeadframeType, GetHeadframeResponseType)                   \
+    X(GetLatest, GetLatestType, GetLatestResponseType)                            \
+    X(GetLocators, GetLocatorsType, GetLocatorsResponseType)                      \
+    X(GetUMIDLocators, GetLocatorsType, GetUMIDLocatorsResponseType)              \
+    X(GetMetaSyncXML, GetMetaSyncXMLType, GetMetaSyncXMLResponseType)             \
+    X(GetReservations, GetReservationsType, GetReservationsResponseType)          \
+    X(GetResolutions, GetResolutionsType, GetResolutionsResponseType)             \
+    X(GetRestrictions, GetRestrictionsType, GetRestrictionsResponseType)          \
+    X(LinkToMOB, LinkToMOBType, LinkToMOBResponseType)                            \
+    X(ModifyFolderACLs, ModifyFolderACLsType, ModifyFolderACLsResponseType)       \
+    X(Move, MoveType, MoveResponseType)                                           \
+    X(Rename, RenameType, RenameResponseType)                                     \
+    X(RemoveLocators, RemoveLocatorsType, RemoveLocatorsResponseType)             \
+    X(RemoveUMIDLocators, RemoveUMIDLocatorsType, RemoveLocatorsResponseType)     \
+    X(RemoveReservations, RemoveReservationsType, RemoveReservationsResponseType) \
+    X(SaveLocators, SaveLocatorsType, SaveLocatorsResponseType)                   \
+    X(SaveUMIDLocators, SaveUMIDLocatorsType, SaveUMIDLocatorsResponseType)       \
+    X(Search, SearchType, SearchResponseType)                                     \
+    X(SetAttributes, SetAttributesType, SetAttributesResponseType)                \
+    X(SetCategories, SetCategoriesType, SetCategoriesResponseType)                \
+    X(SetHeadframe, SetHeadframeType, SetHeadframeResponseType)                   \
+    X(CreateShotlist, CreateShotlistType, CreateShotlistResponseType)             \
+    X(CreateMasterClip, CreateMasterClipType, CreateMasterClipResponseType)       \
     X(GetCustomUserAttributes, GetCustomUserAttributesType, GetCustomUserAttributesResponseType)
 
 class AssetsPortBinding {
@@ -119,8 +119,8 @@ public:
     const CZuTransportReport& Report() const { return m_report; }
 
     // The service operations (ZU_ASSETS_OPERATIONS), in the binding's order.
-#define ZU_ASSETS_DECLARE_OPERATION(Operation, Request, Response)                     \
-    virtual int __assets__##Operation(ZuAssets::types__##Request* request,             \
+#define ZU_ASSETS_DECLARE_OPERATION(Operation, Request, Response)          \
+    virtual int __assets__##Operation(ZuAssets::types__##Request* request, \
                                       ZuAssets::types__##Response* response);
     ZU_ASSETS_OPERATIONS(ZU_ASSETS_DECLARE_OPERATION)
 #undef ZU_ASSETS_DECLARE_OPERATION
@@ -132,8 +132,7 @@ public:
 
 private:
     template <class Request, class Response>
-    int Call(const char* operation,
-             int (*call)(struct soap*, const char*, const char*, Request*, Response*),
+    int Call(const char* operation, int (*call)(struct soap*, const char*, const char*, Request*, Response*),
              Request* request, Response* response);
 
     // The runtime's transfer routines, wrapped to keep the deadline and to

@@ -13,16 +13,15 @@ int CZuAssetsEnvelope::SetCredentials(struct soap* soap, const std::string& user
     return SOAP_OK;
 }
 
-bool CZuAssetsEnvelope::GetCredentials(struct soap* soap, std::string* userName,
-                                       std::string* password) {
+bool CZuAssetsEnvelope::GetCredentials(struct soap* soap, std::string* userName, std::string* password) {
     if (!soap->header || !soap->header->types__UserCredentials) return false;
     if (userName) *userName = soap->header->types__UserCredentials->Username;
     if (password) *password = soap->header->types__UserCredentials->Password;
     return true;
 }
 
-int CZuAssetsEnvelope::SetFaultDetail(struct soap* soap, const std::string& code,
-                                      const std::string& message, const std::string& details) {
+int CZuAssetsEnvelope::SetFaultDetail(struct soap* soap, const std::string& code, const std::string& message,
+                                      const std::string& details) {
     _types__AssetsFaultType* fault = soap_new__types__AssetsFaultType(soap);
     SOAP_ENV__Detail* detail = soap_new_SOAP_ENV__Detail(soap);
     soap_fault(soap);

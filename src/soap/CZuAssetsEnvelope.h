@@ -15,8 +15,7 @@ public:
     // Sets the context's SOAP header to one types:UserCredentials element with
     // copies of the user name and password (no mustUnderstand); header record
     // and credentials are allocated in the context. SOAP_OK, or SOAP_EOM.
-    static int SetCredentials(struct soap* soap, const std::string& userName,
-                              const std::string& password);
+    static int SetCredentials(struct soap* soap, const std::string& userName, const std::string& password);
     // The credentials of the header the context holds; false when it has none.
     static bool GetCredentials(struct soap* soap, std::string* userName, std::string* password);
 

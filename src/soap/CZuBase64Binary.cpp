@@ -40,7 +40,8 @@ size_t DecodedBound(const struct soap* soap) {
 // number of groups unless they are the last) to bytes + *decoded, within
 // capacity bytes. False with the context's error set when they do not fit or
 // are not base64.
-bool DecodeText(struct soap* soap, char* text, size_t count, unsigned char* bytes, size_t capacity, size_t* decoded) {
+bool DecodeText(struct soap* soap, char* text, size_t count, unsigned char* bytes, size_t capacity,
+                size_t* decoded) {
     if (!count) return true;
     size_t needed = count / 4 * 3 + (count % 4 > 1 ? count % 4 - 1 : 0);
     if (needed > capacity - *decoded) {
@@ -139,7 +140,7 @@ unsigned char* ReadContent(struct soap* soap, int* size) {
     if (bound) {
         unsigned char* bytes = DecodeContent(soap, bound, size);
         if (bytes || soap->error != SOAP_EOM) return bytes;
-        soap->error = SOAP_OK;  // no room for the bound: the runtime's way needs only what comes
+        soap->error = SOAP_OK; // no room for the bound: the runtime's way needs only what comes
     }
     return soap_getbase64(soap, size, 0);
 }
@@ -153,8 +154,8 @@ size_t CZuBase64Binary::EncodedLength(const unsigned char* ptr, int size) {
 
 int CZuBase64Binary::WriteElement(struct soap* soap, const char* tag, int id, const CZuBase64Binary* value,
                                   int typeId, const char* type) {
-    id = soap_attachment(soap, tag, id, value, value->__ptr, value->__size, value->id, value->type, value->options,
-                         type, typeId);
+    id = soap_attachment(soap, tag, id, value, value->__ptr, value->__size, value->id, value->type,
+                         value->options, type, typeId);
     if (id < 0) return soap->error;
     if (soap_element_begin_out(soap, tag, id, type)) return soap->error;
     if (OnlyCounting(soap))
@@ -167,13 +168,14 @@ int CZuBase64Binary::WriteElement(struct soap* soap, const char* tag, int id, co
 CZuBase64Binary* CZuBase64Binary::ReadElement(struct soap* soap, const char* tag, CZuBase64Binary* value,
                                               const char* type, const Module& module) {
     if (soap_element_begin_in(soap, tag, 1, nullptr)) return nullptr;
-    if (value && *soap->type && soap_match_tag(soap, soap->type, type) && soap_match_tag(soap, soap->type, ":base64Binary") &&
-        soap_match_tag(soap, soap->type, ":base64")) {
+    if (value && *soap->type && soap_match_tag(soap, soap->type, type) &&
+        soap_match_tag(soap, soap->type, ":base64Binary") && soap_match_tag(soap, soap->type, ":base64")) {
         soap->error = SOAP_TYPE;
         return nullptr;
     }
-    value = static_cast<CZuBase64Binary*>(soap_id_enter(soap, soap->id, value, module.typeId, sizeof(CZuBase64Binary),
-                                                        soap->type, soap->arrayType, module.instantiate, module.base));
+    value = static_cast<CZuBase64Binary*>(soap_id_enter(soap, soap->id, value, module.typeId,
+                                                        sizeof(CZuBase64Binary), soap->type, soap->arrayType,
+                                                        module.instantiate, module.base));
     if (!value) return nullptr;
     *value = CZuBase64Binary();
     if (soap->body && !*soap->href) {
@@ -184,11 +186,13 @@ CZuBase64Binary* CZuBase64Binary::ReadElement(struct soap* soap, const char* tag
         return value;
     }
     if (*soap->href != '#') {
-        if (soap_attachment_forward(soap, &value->__ptr, &value->__size, &value->id, &value->type, &value->options))
+        if (soap_attachment_forward(soap, &value->__ptr, &value->__size, &value->id, &value->type,
+                                    &value->options))
             return nullptr;
     } else {
-        value = static_cast<CZuBase64Binary*>(soap_id_forward(soap, soap->href, value, 0, module.typeId, module.typeId,
-                                                              sizeof(CZuBase64Binary), 0, module.insert, module.base));
+        value = static_cast<CZuBase64Binary*>(soap_id_forward(soap, soap->href, value, 0, module.typeId,
+                                                              module.typeId, sizeof(CZuBase64Binary), 0,
+                                                              module.insert, module.base));
     }
     if (soap->body && soap_element_end_in(soap, tag)) return nullptr;
     return value;

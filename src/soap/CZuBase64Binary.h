@@ -62,8 +62,8 @@ public:
     // Writes the element tag with value's bytes as content (or, when the
     // context sends attachments and value names one, a reference to it).
     // Returns the context's error code.
-    static int WriteElement(struct soap* soap, const char* tag, int id, const CZuBase64Binary* value, int typeId,
-                            const char* type);
+    static int WriteElement(struct soap* soap, const char* tag, int id, const CZuBase64Binary* value,
+                            int typeId, const char* type);
 
     // Reads the element tag into *value, or into a value allocated in the
     // context when value is null (its xsi:type then unchecked). Null on

@@ -27,7 +27,7 @@ public:
 
     int code = 0;
     int httpStatus = 0;
-    std::string operation;  // the operation's name, e.g. "GetChildren"
+    std::string operation; // the operation's name, e.g. "GetChildren"
     std::wstring faultCode;
     std::wstring faultString;
     std::wstring faultDetail;

@@ -81,7 +81,8 @@ std::wstring Decode(unsigned codePage, const char* text, size_t length) {
 // gives U+FFFD and decoding goes on at the next byte, as the code page
 // conversions do. Done here rather than through the code page conversion: it
 // is on the path of every string read and needs no tables.
-template <class Sink> void DecodeUtf8(const char* text, size_t length, Sink sink) {
+template <class Sink>
+void DecodeUtf8(const char* text, size_t length, Sink sink) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* end = p + length;
     while (p < end) {
@@ -127,8 +128,8 @@ void AppendEncoded(unsigned codePage, const wchar_t* wide, size_t length, std::s
     size_t at = out.size();
     int room = static_cast<int>(most * length);
     out.resize(at + static_cast<size_t>(room));
-    int written = WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length), &out[at], room,
-                                      nullptr, nullptr);
+    int written =
+        WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length), &out[at], room, nullptr, nullptr);
     out.resize(at + (written > 0 ? static_cast<size_t>(written) : 0));
 }
 
@@ -176,8 +177,7 @@ private:
         int n = WideCharToMultiByte(CP_THREAD_ACP, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
         if (n <= 0 || n > 3) return 1 | (uint32_t('?') << 8);
         uint32_t form = static_cast<uint32_t>(n);
-        for (int k = 0; k < n; ++k)
-            form |= uint32_t(static_cast<unsigned char>(bytes[k])) << (8 * (k + 1));
+        for (int k = 0; k < n; ++k) form |= uint32_t(static_cast<unsigned char>(bytes[k])) << (8 * (k + 1));
         return form;
     }
 
@@ -204,8 +204,8 @@ void AppendIncoming(const char* text, size_t length, size_t maxChars, std::strin
 
 // XML cannot carry these characters, not even as references.
 bool IsForbidden(char32_t c) {
-    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || (c >= 0xD800 && c <= 0xDFFF) ||
-           c == 0xFFFE || c == 0xFFFF || static_cast<unsigned long>(c) > 0x10FFFF;
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE ||
+           c == 0xFFFF || static_cast<unsigned long>(c) > 0x10FFFF;
 }
 
 // Writes wide characters as XML character data: runs of ASCII through the
@@ -243,8 +243,7 @@ int WriteChars(struct soap* soap, const std::wstring& chars, bool attribute) {
 int WriteWaitingAttributes(struct soap* soap) {
     for (struct soap_attribute* tp = soap->attributes; tp; tp = tp->next) {
         if (!tp->visible) continue;
-        if (soap_send_raw(soap, " ", 1) || soap_send(soap, tp->name) ||
-            soap_send_raw(soap, "=\"", 2))
+        if (soap_send_raw(soap, " ", 1) || soap_send(soap, tp->name) || soap_send_raw(soap, "=\"", 2))
             return soap->error;
         if (tp->visible == 2 && tp->value && CZuWireText::WriteUtf8(soap, tp->value, true))
             return soap->error;
@@ -259,8 +258,7 @@ int WriteWaitingAttributes(struct soap* soap) {
 int CZuWireText::Write(struct soap* soap, const char* text, bool attribute) {
     if (!NeedsOwnConversion(text, attribute)) return soap_string_out(soap, text, attribute ? 1 : 0);
     size_t length = strlen(text);
-    if (IsAsciiText(text, length))
-        return WriteChars(soap, std::wstring(text, text + length), attribute);
+    if (IsAsciiText(text, length)) return WriteChars(soap, std::wstring(text, text + length), attribute);
     return WriteChars(soap, Decode(CP_THREAD_ACP, text, length), attribute);
 }
 
@@ -269,8 +267,8 @@ int CZuWireText::WriteUtf8(struct soap* soap, const char* text, bool attribute) 
     return WriteChars(soap, DecodeUtf8(text, strlen(text)), attribute);
 }
 
-int CZuWireText::WriteElement(struct soap* soap, const char* tag, int id, const std::string* text,
-                              int typeId, const char* type) {
+int CZuWireText::WriteElement(struct soap* soap, const char* tag, int id, const std::string* text, int typeId,
+                              const char* type) {
     const char* chars = text->c_str();
     if (*tag == '-') return Write(soap, chars, false);
     if ((soap->mode & SOAP_XML_DOM) && soap->dom) {

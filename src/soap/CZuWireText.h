@@ -59,8 +59,8 @@ public:
     // waiting in the context (converted), the text, the end tag; an empty text
     // gives an empty-element tag. typeId identifies the string type for the
     // runtime's multi-reference bookkeeping.
-    static int WriteElement(struct soap* soap, const char* tag, int id, const std::string* text,
-                            int typeId, const char* type);
+    static int WriteElement(struct soap* soap, const char* tag, int id, const std::string* text, int typeId,
+                            const char* type);
 
     // Reads an element of string content into *text (allocated in the context
     // by newString when text is null). Null on failure, with the context's

@@ -36,7 +36,8 @@ protected:
         return access->SetAttributes(uri, list);
     }
 
-    static std::string SetRequest(const std::string& attributes, const std::string& uri = "interplay://WG/A") {
+    static std::string SetRequest(const std::string& attributes,
+                                  const std::string& uri = "interplay://WG/A") {
         return "<types:SetAttributes><types:InterplayURIs><types:InterplayURI>" + uri +
                "</types:InterplayURI></types:InterplayURIs>" + attributes + "</types:SetAttributes>";
     }
@@ -60,8 +61,10 @@ protected:
         return items;
     }
 
-    static std::string Attribute(const std::string& group, const std::string& name, const std::string& value) {
-        return "<types:Attribute Group=\"" + group + "\" Name=\"" + name + "\">" + value + "</types:Attribute>";
+    static std::string Attribute(const std::string& group, const std::string& name,
+                                 const std::string& value) {
+        return "<types:Attribute Group=\"" + group + "\" Name=\"" + name + "\">" + value +
+               "</types:Attribute>";
     }
 };
 
@@ -78,8 +81,8 @@ TEST_F(Attributes, SetSendsEveryGroupButSystemInListOrder) {
     EXPECT_EQ(S_OK, Set(list));
     EXPECT_EQ(SetRequest("<types:Attributes>" + Attribute("USER", "Title", "Clip one") +
                          Attribute("System", "Mixed", "a") + Attribute("SYSTEMS", "Longer", "b") +
-                         "<types:Attribute>bare</types:Attribute>" +
-                         Attribute("USER", "Take", "2") + "</types:Attributes>"),
+                         "<types:Attribute>bare</types:Attribute>" + Attribute("USER", "Take", "2") +
+                         "</types:Attributes>"),
               Sent());
     // The entries keep their references: the list's and the pool's.
     IZuInterplayMobAttribute* first = nullptr;
@@ -125,10 +128,11 @@ TEST_F(Attributes, SetCutsEveryTextAtAWholeCharacterWithinItsLimit) {
     // What fits exactly is kept whole.
     list = List({{std::wstring(13, L'g') + L"\x4E2D", L"n", std::wstring(257, L'v') + L"\x4E2D"}});
     EXPECT_EQ(S_OK, Set(list));
-    EXPECT_EQ(SetRequest("<types:Attributes>" +
-                         Attribute(std::string(13, 'g') + "&#20013;", "n", std::string(257, 'v') + "&#20013;") +
-                         "</types:Attributes>"),
-              Sent());
+    EXPECT_EQ(
+        SetRequest("<types:Attributes>" +
+                   Attribute(std::string(13, 'g') + "&#20013;", "n", std::string(257, 'v') + "&#20013;") +
+                   "</types:Attributes>"),
+        Sent());
     list->Release();
 }
 
@@ -137,8 +141,9 @@ TEST_F(Attributes, SetServerErrorLeavesTheDetailsAndLogsBothTexts) {
     Reply(Response("SetAttributes", Errors(std::string("bad ") + kZhongWenUtf8, "the details")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->SetAttributes(L"interplay://WG/A", nullptr));
     EXPECT_EQ(L"the details", LastErrorText());
-    EXPECT_EQ((std::vector<std::string>{Line(kSetLine, "bad \xd6\xd0\xce\xc4"), Line(kSetLine, "the details")}),
-              Logged());
+    EXPECT_EQ(
+        (std::vector<std::string>{Line(kSetLine, "bad \xd6\xd0\xce\xc4"), Line(kSetLine, "the details")}),
+        Logged());
 }
 
 TEST_F(Attributes, SetTransportFailureLogsTheCodeAndTheUnreachableText) {
@@ -182,19 +187,21 @@ TEST_F(Attributes, GetAsksForOneUriAndNoParticularAttributes) {
     Reply(Response("GetAttributes"));
     IZuInterplayMobAttributeList* list = nullptr;
     EXPECT_EQ(S_OK, access->GetAttributes(L"interplay://WG/A", &list));
-    EXPECT_EQ("<types:GetAttributes><types:InterplayURIs><types:InterplayURI>interplay://WG/A"
-              "</types:InterplayURI></types:InterplayURIs></types:GetAttributes>",
-              Sent());
+    EXPECT_EQ(
+        "<types:GetAttributes><types:InterplayURIs><types:InterplayURI>interplay://WG/A"
+        "</types:InterplayURI></types:InterplayURIs></types:GetAttributes>",
+        Sent());
     EXPECT_EQ(nullptr, list);
 }
 
 TEST_F(Attributes, GetPacksTheAttributesInOrderWithTheirReferences) {
-    Reply(Response("GetAttributes",
-                   "<types:Results><types:AssetDescription><types:InterplayURI>interplay://WG/A</types:InterplayURI>"
-                   "<types:Attributes>" +
-                       Attribute("USER", "Title", kZhongWenUtf8) + Attribute("SYSTEM", kZhongWenUtf8, "42") +
-                       "<types:Attribute>bare</types:Attribute>" + Attribute("USER", "Plus", "a + b") +
-                       "</types:Attributes></types:AssetDescription></types:Results>"));
+    Reply(Response(
+        "GetAttributes",
+        "<types:Results><types:AssetDescription><types:InterplayURI>interplay://WG/A</types:InterplayURI>"
+        "<types:Attributes>" +
+            Attribute("USER", "Title", kZhongWenUtf8) + Attribute("SYSTEM", kZhongWenUtf8, "42") +
+            "<types:Attribute>bare</types:Attribute>" + Attribute("USER", "Plus", "a + b") +
+            "</types:Attributes></types:AssetDescription></types:Results>"));
     IZuInterplayMobAttributeList* list = nullptr;
     ASSERT_EQ(S_OK, access->GetAttributes(L"interplay://WG/A", &list));
     ASSERT_NE(nullptr, list);
@@ -217,7 +224,8 @@ TEST_F(Attributes, GetCutsOverlongTextsToTheFields) {
     Reply(Response("GetAttributes",
                    "<types:Results><types:AssetDescription><types:InterplayURI>u</types:InterplayURI>"
                    "<types:Attributes>" +
-                       Attribute(group, name, value) + "</types:Attributes></types:AssetDescription></types:Results>"));
+                       Attribute(group, name, value) +
+                       "</types:Attributes></types:AssetDescription></types:Results>"));
     IZuInterplayMobAttributeList* list = nullptr;
     ASSERT_EQ(S_OK, access->GetAttributes(L"interplay://WG/A", &list));
     EXPECT_EQ((std::vector<std::vector<std::wstring>>{
@@ -238,8 +246,9 @@ TEST_F(Attributes, GetWithoutResultsOrAttributes) {
     EXPECT_EQ(PoolUse(), PoolUseOf(access));
 
     // A description without attributes: an empty list.
-    Reply(Response("GetAttributes", "<types:Results><types:AssetDescription><types:InterplayURI>u"
-                                    "</types:InterplayURI></types:AssetDescription></types:Results>"));
+    Reply(Response("GetAttributes",
+                   "<types:Results><types:AssetDescription><types:InterplayURI>u"
+                   "</types:InterplayURI></types:AssetDescription></types:Results>"));
     IZuInterplayMobAttributeList* list = nullptr;
     ASSERT_EQ(S_OK, access->GetAttributes(L"interplay://WG/A", &list));
     ASSERT_NE(nullptr, list);
@@ -255,9 +264,8 @@ TEST_F(Attributes, GetWithSeveralDescriptionsHandsBackTheLastAndReleasesTheOther
                Attribute("USER", "N", value) + Attribute("USER", "M", value) +
                "</types:Attributes></types:AssetDescription>";
     };
-    Reply(Response("GetAttributes",
-                   "<types:Results>" + description("first") + description("second") + description("last") +
-                       "</types:Results>"));
+    Reply(Response("GetAttributes", "<types:Results>" + description("first") + description("second") +
+                                        description("last") + "</types:Results>"));
     IZuInterplayMobAttributeList* list = nullptr;
     ASSERT_EQ(S_OK, access->GetAttributes(L"interplay://WG/A", &list));
     EXPECT_EQ((std::vector<std::vector<std::wstring>>{{L"USER", L"N", L"last"}, {L"USER", L"M", L"last"}}),
@@ -293,8 +301,9 @@ TEST_F(Attributes, GetTransportFailureLogsNothing) {
 
     // A response cut short is a failed call, whatever it held so far.
     access->SetServiceURL(KoWiden(server.url().c_str()).c_str());
-    std::string body = Response("GetAttributes", "<types:Results><types:AssetDescription>"
-                                                 "<types:InterplayURI>u</types:InterplayURI>");
+    std::string body = Response("GetAttributes",
+                                "<types:Results><types:AssetDescription>"
+                                "<types:InterplayURI>u</types:InterplayURI>");
     Reply(body.substr(0, body.size() - 40));
     HRESULT hr = access->GetAttributes(L"interplay://WG/A", &list);
     EXPECT_EQ(SOAP_EOF, hr);
@@ -310,10 +319,11 @@ TEST_F(Attributes, GetRefusesNullArgumentsWithoutSending) {
 }
 
 TEST_F(Attributes, GetWithoutObjectsFromThePoolsHandsOutNothing) {
-    std::string results = "<types:Results><types:AssetDescription><types:InterplayURI>u</types:InterplayURI>"
-                          "<types:Attributes>" +
-                          Attribute("USER", "A", "1") + Attribute("USER", "B", "2") +
-                          "</types:Attributes></types:AssetDescription></types:Results>";
+    std::string results =
+        "<types:Results><types:AssetDescription><types:InterplayURI>u</types:InterplayURI>"
+        "<types:Attributes>" +
+        Attribute("USER", "A", "1") + Attribute("USER", "B", "2") +
+        "</types:Attributes></types:AssetDescription></types:Results>";
     for (int kind : {ZU_KIND_MOB_ATTRIBUTE_LIST, ZU_KIND_MOB_ATTRIBUTE}) {
         SCOPED_TRACE(kind);
         WithoutPoolOf(kind);

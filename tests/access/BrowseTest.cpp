@@ -44,7 +44,9 @@ std::string ThreeAssets() {
 
 const std::vector<Asset> kThreeAssets = {
     {L"interplay://WG/\x7D20\x6750",
-     {{L"USER", L"Title", L"\x65B0\x95FB"}, {L"USER", L"\x5C5E\x6027", L"2"}, {L"SYSTEM", L"Type", L"masterclip"}}},
+     {{L"USER", L"Title", L"\x65B0\x95FB"},
+      {L"USER", L"\x5C5E\x6027", L"2"},
+      {L"SYSTEM", L"Type", L"masterclip"}}},
     {L"interplay://WG/folder", {}},
     {L"interplay://WG/empty", {}},
 };
@@ -124,8 +126,9 @@ protected:
     }
 
     static std::string SearchRequest(const std::string& root, const std::string& group, int limit) {
-        return "<types:Search>" + (root.empty() ? "<types:InterplayPathURI/>"
-                                                : "<types:InterplayPathURI>" + root + "</types:InterplayPathURI>") +
+        return "<types:Search>" +
+               (root.empty() ? "<types:InterplayPathURI/>"
+                             : "<types:InterplayPathURI>" + root + "</types:InterplayPathURI>") +
                group + "<types:MaxResults>" + std::to_string(limit) + "</types:MaxResults></types:Search>";
     }
 
@@ -140,10 +143,11 @@ TEST_F(Browse, ChildrenRequestFollowsTheFoldersOnlyFlag) {
     Reply(Response("GetChildren"));
     EXPECT_EQ(S_OK, access->GetChildren(L"interplay://WG/Media", false, nullptr));
     EXPECT_EQ(S_OK, access->GetChildren((std::wstring(258, L'f') + L"\x4E2D").c_str(), true, nullptr));
-    EXPECT_EQ("<types:GetChildren><types:InterplayURI>interplay://WG/Media</types:InterplayURI>"
-              "<types:IncludeFolders>true</types:IncludeFolders><types:IncludeFiles>true</types:IncludeFiles>"
-              "<types:IncludeMOBs>true</types:IncludeMOBs></types:GetChildren>",
-              Sent(0));
+    EXPECT_EQ(
+        "<types:GetChildren><types:InterplayURI>interplay://WG/Media</types:InterplayURI>"
+        "<types:IncludeFolders>true</types:IncludeFolders><types:IncludeFiles>true</types:IncludeFiles>"
+        "<types:IncludeMOBs>true</types:IncludeMOBs></types:GetChildren>",
+        Sent(0));
     EXPECT_EQ("<types:GetChildren><types:InterplayURI>" + std::string(258, 'f') +
                   "</types:InterplayURI><types:IncludeFolders>true</types:IncludeFolders>"
                   "<types:IncludeFiles>false</types:IncludeFiles><types:IncludeMOBs>false</types:IncludeMOBs>"
@@ -163,7 +167,8 @@ TEST_F(Browse, ChildrenArePackedInOrderAndGoBackToThePools) {
     EXPECT_EQ(PoolUse(), PoolUseOf(access));
 
     // Again from warm pools: the objects are blank or set anew.
-    Reply(Response("GetChildren", "<types:Results>" + Description("interplay://WG/x", "") + "</types:Results>"));
+    Reply(Response("GetChildren",
+                   "<types:Results>" + Description("interplay://WG/x", "") + "</types:Results>"));
     ASSERT_EQ(S_OK, access->GetChildren(L"interplay://WG", false, &list));
     EXPECT_EQ((std::vector<Asset>{{L"interplay://WG/x", {}}}), Read(list));
     list->Release();
@@ -171,17 +176,18 @@ TEST_F(Browse, ChildrenArePackedInOrderAndGoBackToThePools) {
 
 TEST_F(Browse, ChildrenTextsOverTheFieldsAreCut) {
     Reply(Response("GetChildren", "<types:Results>" +
-                                      Description(std::string(300, 'u'), "<types:Attributes>" +
-                                                                             Attribute(std::string(20, 'g'),
-                                                                                       std::string(130, 'n'),
-                                                                                       std::string(300, 'v')) +
-                                                                             "</types:Attributes>") +
+                                      Description(std::string(300, 'u'),
+                                                  "<types:Attributes>" +
+                                                      Attribute(std::string(20, 'g'), std::string(130, 'n'),
+                                                                std::string(300, 'v')) +
+                                                      "</types:Attributes>") +
                                       "</types:Results>"));
     IZuInterplayAssetsDescriptionsList* list = nullptr;
     ASSERT_EQ(S_OK, access->GetChildren(L"interplay://WG", false, &list));
-    EXPECT_EQ((std::vector<Asset>{{std::wstring(259, L'u'),
-                                   {{std::wstring(15, L'g'), std::wstring(127, L'n'), std::wstring(259, L'v')}}}}),
-              Read(list));
+    EXPECT_EQ(
+        (std::vector<Asset>{{std::wstring(259, L'u'),
+                             {{std::wstring(15, L'g'), std::wstring(127, L'n'), std::wstring(259, L'v')}}}}),
+        Read(list));
     list->Release();
 }
 
@@ -203,8 +209,9 @@ TEST_F(Browse, ChildrenServerErrorBuildsNothing) {
     EXPECT_EQ(ZU_E_SERVERERROR, access->GetChildren(L"interplay://WG", false, &list));
     EXPECT_EQ(nullptr, list);
     EXPECT_EQ(L"details", LastErrorText());
-    EXPECT_EQ((std::vector<std::string>{Line(kChildrenLine, "no folder \xcb\xd8"), Line(kChildrenLine, "details")}),
-              Logged());
+    EXPECT_EQ(
+        (std::vector<std::string>{Line(kChildrenLine, "no folder \xcb\xd8"), Line(kChildrenLine, "details")}),
+        Logged());
     EXPECT_EQ(PoolUse(), PoolUseOf(access));
 }
 
@@ -238,7 +245,8 @@ TEST_F(Browse, ChildrenWithoutObjectsFromThePoolsHandsOutNothing) {
         SCOPED_TRACE(kind);
         WithoutPoolOf(kind);
         Reply(Response("GetChildren", ThreeAssets()));
-        IZuInterplayAssetsDescriptionsList* const untouched = reinterpret_cast<IZuInterplayAssetsDescriptionsList*>(0x1);
+        IZuInterplayAssetsDescriptionsList* const untouched =
+            reinterpret_cast<IZuInterplayAssetsDescriptionsList*>(0x1);
         IZuInterplayAssetsDescriptionsList* list = untouched;
         EXPECT_EQ(ZU_E_FAILED, access->GetChildren(L"interplay://WG", false, &list));
         EXPECT_EQ(untouched, list);
@@ -268,14 +276,15 @@ TEST_F(Browse, ConditionsAndOperatorMakeOneGroup) {
     ASSERT_EQ(S_OK, access->AddSearchCondition(ZU_SEARCH_EQUALS, Condition(L"USER", L"Title", L"News")));
     ASSERT_EQ(S_OK, access->AddSearchCondition(ZU_SEARCH_CONTAINS, Condition(L"", L"Tape", L"A-B")));
     EXPECT_EQ(S_OK, SearchWith("", nullptr));
-    EXPECT_EQ(SearchRequest("interplay://WG/News",
-                            "<types:SearchGroup Operator=\"AND\"><types:AttributeCondition Condition=\"EQUALS\">" +
-                                Attribute("USER", "Title", "News") +
-                                "</types:AttributeCondition><types:AttributeCondition Condition=\"CONTAINS\">"
-                                "<types:Attribute Name=\"Tape\">A-B</types:Attribute>"
-                                "</types:AttributeCondition></types:SearchGroup>",
-                            100),
-              Sent());
+    EXPECT_EQ(
+        SearchRequest("interplay://WG/News",
+                      "<types:SearchGroup Operator=\"AND\"><types:AttributeCondition Condition=\"EQUALS\">" +
+                          Attribute("USER", "Title", "News") +
+                          "</types:AttributeCondition><types:AttributeCondition Condition=\"CONTAINS\">"
+                          "<types:Attribute Name=\"Tape\">A-B</types:Attribute>"
+                          "</types:AttributeCondition></types:SearchGroup>",
+                      100),
+        Sent());
 
     // The same search again sends the same request.
     std::string first = Sent();
@@ -286,11 +295,12 @@ TEST_F(Browse, ConditionsAndOperatorMakeOneGroup) {
     for (int code : {int(ZU_SEARCH_OR), 2, -1}) {
         ASSERT_EQ(S_OK, access->SetSearchOptions(L"r", code, code == 2 ? 0 : -5));
         EXPECT_EQ(S_OK, SearchWith("", nullptr));
-        EXPECT_EQ(SearchRequest("r",
-                                code == ZU_SEARCH_OR ? "<types:SearchGroup Operator=\"OR\"></types:SearchGroup>"
-                                                     : "<types:SearchGroup></types:SearchGroup>",
-                                code == 2 ? 0 : -5),
-                  Sent())
+        EXPECT_EQ(
+            SearchRequest("r",
+                          code == ZU_SEARCH_OR ? "<types:SearchGroup Operator=\"OR\"></types:SearchGroup>"
+                                               : "<types:SearchGroup></types:SearchGroup>",
+                          code == 2 ? 0 : -5),
+            Sent())
             << code;
     }
 }
@@ -303,8 +313,8 @@ TEST_F(Browse, EveryConditionKindHasItsName) {
     std::string group = "<types:SearchGroup>";
     for (const char* name : {"EQUALS", "NOT_EQUALS", "CONTAINS", "NOT_CONTAINS", "LESS_THAN", "GREATER_THAN",
                              "LESS_THAN_OR_EQUAL_TO", "GREATER_THAN_OR_EQUAL_TO"})
-        group += std::string("<types:AttributeCondition Condition=\"") + name + "\">" + Attribute("G", "N", "V") +
-                 "</types:AttributeCondition>";
+        group += std::string("<types:AttributeCondition Condition=\"") + name + "\">" +
+                 Attribute("G", "N", "V") + "</types:AttributeCondition>";
     EXPECT_EQ(SearchRequest("r", group + "</types:SearchGroup>", 1), Sent());
 }
 
@@ -329,16 +339,18 @@ TEST_F(Browse, SearchTextsAreCutAtWholeCharacters) {
     // The root field keeps 259 characters; narrowed, 259 bytes.
     std::wstring root = std::wstring(258, L'r') + L"\x4E2D" + L"tail";
     ASSERT_EQ(S_OK, access->SetSearchOptions(root.c_str(), 2, 1));
-    ASSERT_EQ(S_OK, access->AddSearchCondition(
-                        ZU_SEARCH_EQUALS, Condition(std::wstring(14, L'g') + L"\x4E2D", std::wstring(126, L'n') + L"\x4E2D",
-                                                    std::wstring(258, L'v') + L"\x4E2D")));
+    ASSERT_EQ(S_OK,
+              access->AddSearchCondition(ZU_SEARCH_EQUALS, Condition(std::wstring(14, L'g') + L"\x4E2D",
+                                                                     std::wstring(126, L'n') + L"\x4E2D",
+                                                                     std::wstring(258, L'v') + L"\x4E2D")));
     EXPECT_EQ(S_OK, SearchWith("", nullptr));
-    EXPECT_EQ(SearchRequest(std::string(258, 'r'),
-                            "<types:SearchGroup><types:AttributeCondition Condition=\"EQUALS\">" +
-                                Attribute(std::string(14, 'g'), std::string(126, 'n'), std::string(258, 'v')) +
-                                "</types:AttributeCondition></types:SearchGroup>",
-                            1),
-              Sent());
+    EXPECT_EQ(
+        SearchRequest(std::string(258, 'r'),
+                      "<types:SearchGroup><types:AttributeCondition Condition=\"EQUALS\">" +
+                          Attribute(std::string(14, 'g'), std::string(126, 'n'), std::string(258, 'v')) +
+                          "</types:AttributeCondition></types:SearchGroup>",
+                      1),
+        Sent());
 }
 
 // ---------------------------------------------------------------------------
@@ -371,8 +383,9 @@ TEST_F(Browse, SearchServerErrorIsToldByTheLastErrorTextOnly) {
 
 TEST_F(Browse, UnreachableSearchShowsTheBoxAndLeavesAnEmptyList) {
     Unreachable();
-    std::vector<std::string> lines = {"CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = 28  ! \n",
-                                      Line(kSearchLine, kNoWebService)};
+    std::vector<std::string> lines = {
+        "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = 28  ! \n",
+        Line(kSearchLine, kNoWebService)};
     // Without an out pointer: S_OK, no box.
     EXPECT_EQ(S_OK, access->Search(nullptr));
     EXPECT_TRUE(boxes.empty());
@@ -394,7 +407,8 @@ TEST_F(Browse, UnreachableSearchShowsTheBoxAndLeavesAnEmptyList) {
 TEST_F(Browse, SearchWithoutObjectsFromThePools) {
     // Results that cannot be packed: the failure, nothing handed out.
     WithoutPoolOf(ZU_KIND_ASSET_DESCRIPTION);
-    IZuInterplayAssetsDescriptionsList* const untouched = reinterpret_cast<IZuInterplayAssetsDescriptionsList*>(0x1);
+    IZuInterplayAssetsDescriptionsList* const untouched =
+        reinterpret_cast<IZuInterplayAssetsDescriptionsList*>(0x1);
     IZuInterplayAssetsDescriptionsList* list = untouched;
     EXPECT_EQ(ZU_E_FAILED, SearchWith(ThreeAssets(), &list));
     EXPECT_EQ(untouched, list);

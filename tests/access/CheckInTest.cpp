@@ -30,7 +30,7 @@ const std::string kNewURI = "interplay://WG/Projects/New/clip.1";
 const std::string kZhongGbk = "\xD6\xD0";
 const std::string kZhongRef = "&#20013;";
 
-using Attribute = std::array<std::wstring, 3>;  // group, name, value
+using Attribute = std::array<std::wstring, 3>; // group, name, value
 
 // An attribute list the caller builds through the access object's own slots.
 class AttributeList {
@@ -126,9 +126,10 @@ protected:
     // Slots 6 and 32 with the same arguments; slot 32 hands the URI to *out.
     HRESULT CheckInAAF(bool extended, const std::wstring& aaf, IZuInterplayMobAttributeList* attributes,
                        const wchar_t* headframe, const wchar_t** out = nullptr) {
-        return extended ? access->CheckInAAFEx(aaf.c_str(), L"interplay://WG/Projects/New", attributes,
-                                               headframe, out)
-                        : access->CheckInAAF(aaf.c_str(), L"interplay://WG/Projects/New", attributes, headframe);
+        return extended
+                   ? access->CheckInAAFEx(aaf.c_str(), L"interplay://WG/Projects/New", attributes, headframe,
+                                          out)
+                   : access->CheckInAAF(aaf.c_str(), L"interplay://WG/Projects/New", attributes, headframe);
     }
 
     std::string AttributesOf(const ScriptedServer::Request& request) {
@@ -139,9 +140,8 @@ protected:
 TEST_F(CheckIn, FileGoesToTheTargetWithEveryAttributeInOrder) {
     std::string bytes = BinaryBytes(4096);
     std::wstring path = ClipFile("a.mxf", bytes);
-    AttributeList attributes(access, {{L"USER", L"Title", L"Clip one"},
-                                      {L"SYSTEM", L"Hidden", L"x"},
-                                      {L"", L"", L"plain"}});
+    AttributeList attributes(
+        access, {{L"USER", L"Title", L"Clip one"}, {L"SYSTEM", L"Hidden", L"x"}, {L"", L"", L"plain"}});
     LastError() = "before";
     Reply(Response("CheckIn", "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
 
@@ -155,10 +155,11 @@ TEST_F(CheckIn, FileGoesToTheTargetWithEveryAttributeInOrder) {
     EXPECT_EQ(bytes, Bytes(sent.File));
     EXPECT_EQ(std::string::npos, request.body.find("VersionComment"));
     // "SYSTEM" is no exception here.
-    EXPECT_EQ("<types:Attributes><types:Attribute Group=\"USER\" Name=\"Title\">Clip one</types:Attribute>"
-              "<types:Attribute Group=\"SYSTEM\" Name=\"Hidden\">x</types:Attribute>"
-              "<types:Attribute>plain</types:Attribute></types:Attributes>",
-              AttributesOf(request));
+    EXPECT_EQ(
+        "<types:Attributes><types:Attribute Group=\"USER\" Name=\"Title\">Clip one</types:Attribute>"
+        "<types:Attribute Group=\"SYSTEM\" Name=\"Hidden\">x</types:Attribute>"
+        "<types:Attribute>plain</types:Attribute></types:Attributes>",
+        AttributesOf(request));
     // The response's URI is not kept; nothing logged, no text left.
     EXPECT_EQ("", Peer().lastCheckedInURI());
     EXPECT_EQ("before", LastError());
@@ -231,7 +232,7 @@ TEST_F(CheckIn, ResultOfAGoodExchangeIsTheListsLastReading) {
 
 TEST_F(CheckIn, AafGoesOutWithItsHeadframeAndWithoutSystemAttributes) {
     std::string aafBytes = BinaryBytes(10000), jpegBytes = "\xFF\xD8\xFF\xE0" + BinaryBytes(333);
-    roots.drives().write("c/clips/\xE7\xB4\xA0\xE6\x9D\x90.aaf", aafBytes);  // 素材.aaf
+    roots.drives().write("c/clips/\xE7\xB4\xA0\xE6\x9D\x90.aaf", aafBytes); // 素材.aaf
     std::wstring aaf = L"C:\\clips\\\x7D20\x6750.aaf";
     std::wstring jpeg = ClipFile("h.jpg", jpegBytes);
     AttributeList attributes(access, {{L"SYSTEM", L"Duration", L"100"},
@@ -253,10 +254,11 @@ TEST_F(CheckIn, AafGoesOutWithItsHeadframeAndWithoutSystemAttributes) {
         EXPECT_EQ(aafBytes, Bytes(sent.AAF));
         ASSERT_NE(nullptr, sent.Headframe);
         EXPECT_EQ(jpegBytes, Bytes(*sent.Headframe));
-        EXPECT_EQ("<types:Attributes><types:Attribute Group=\"system\" Name=\"Lower\">1</types:Attribute>"
-                  "<types:Attribute Group=\"SYSTEM2\" Name=\"Longer\">2</types:Attribute>"
-                  "<types:Attribute Group=\"USER\" Name=\"Title\">t</types:Attribute></types:Attributes>",
-                  AttributesOf(request));
+        EXPECT_EQ(
+            "<types:Attributes><types:Attribute Group=\"system\" Name=\"Lower\">1</types:Attribute>"
+            "<types:Attribute Group=\"SYSTEM2\" Name=\"Longer\">2</types:Attribute>"
+            "<types:Attribute Group=\"USER\" Name=\"Title\">t</types:Attribute></types:Attributes>",
+            AttributesOf(request));
         EXPECT_EQ(kNewURI, Peer().lastCheckedInURI());
         if (extended) {
             ASSERT_NE(nullptr, out);
@@ -277,16 +279,17 @@ TEST_F(CheckIn, AafGoesOutWithItsHeadframeAndWithoutSystemAttributes) {
 // cut at whole characters; slot 32 sends them whole.
 TEST_F(CheckIn, AttributeTextsAreCutToTheirBuffersExceptInTheExtendedCheckIn) {
     std::wstring path = ClipFile("a.aaf", "AAF");
-    const std::wstring fitsGroup = L"abcdefghijklm\x4E2D";                    // 15 bytes
-    const std::wstring overGroup = L"abcdefghijklmn\x4E2D";                   // 16 bytes
-    const std::wstring fitsName = std::wstring(125, L'n') + L"\x4E2D";       // 127 bytes
-    const std::wstring overName = std::wstring(126, L'n') + L"\x4E2D";       // 128 bytes
-    const std::wstring fitsValue = std::wstring(257, L'v') + L"\x4E2D";      // 259 bytes
-    const std::wstring overValue = std::wstring(258, L'v') + L"\x4E2D";      // 260 bytes
+    const std::wstring fitsGroup = L"abcdefghijklm\x4E2D";              // 15 bytes
+    const std::wstring overGroup = L"abcdefghijklmn\x4E2D";             // 16 bytes
+    const std::wstring fitsName = std::wstring(125, L'n') + L"\x4E2D";  // 127 bytes
+    const std::wstring overName = std::wstring(126, L'n') + L"\x4E2D";  // 128 bytes
+    const std::wstring fitsValue = std::wstring(257, L'v') + L"\x4E2D"; // 259 bytes
+    const std::wstring overValue = std::wstring(258, L'v') + L"\x4E2D"; // 260 bytes
     AttributeList attributes(access, {{fitsGroup, fitsName, fitsValue}, {overGroup, overName, overValue}});
 
     auto attribute = [](const std::string& group, const std::string& name, const std::string& value) {
-        return "<types:Attribute Group=\"" + group + "\" Name=\"" + name + "\">" + value + "</types:Attribute>";
+        return "<types:Attribute Group=\"" + group + "\" Name=\"" + name + "\">" + value +
+               "</types:Attribute>";
     };
     const std::string fits = attribute("abcdefghijklm" + kZhongRef, std::string(125, 'n') + kZhongRef,
                                        std::string(257, 'v') + kZhongRef);
@@ -307,7 +310,7 @@ TEST_F(CheckIn, AttributeTextsAreCutToTheirBuffersExceptInTheExtendedCheckIn) {
 
 TEST_F(CheckIn, ExtendedCheckInSendsTheLongestTextsWhole) {
     std::wstring path = ClipFile("a.aaf", "AAF");
-    std::wstring longValue(259, L'\x6587');  // the longest value an attribute holds: 518 bytes
+    std::wstring longValue(259, L'\x6587'); // the longest value an attribute holds: 518 bytes
     AttributeList attributes(access, {{L"SYSTEM", L"Dropped", L"x"}, {L"USER", L"Long", longValue}});
     Reply(Response("CheckInAAF"));
     EXPECT_EQ(S_OK, CheckInAAF(true, path, attributes, nullptr));
@@ -326,11 +329,11 @@ TEST_F(CheckIn, ServerErrorsGoThroughCheckErrorInfo) {
         capture.clear();
         // A report without the phrase is a server error.
         Reply(Response("CheckInAAF", Errors("\xE5\xA4\xB1\xE8\xB4\xA5", longDetails) +
-                                                  "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
+                                         "<types:InterplayURI>" + kNewURI + "</types:InterplayURI>"));
         const wchar_t* out = L"untouched";
         EXPECT_EQ(ZU_E_SERVERERROR, CheckInAAF(extended, path, nullptr, nullptr, &out));
         EXPECT_EQ(longDetails, LastError());
-        EXPECT_EQ((std::vector<std::string>{Line(kErrorInfoLine, "\xCA\xA7\xB0\xDC"),  // 失败 in GBK
+        EXPECT_EQ((std::vector<std::string>{Line(kErrorInfoLine, "\xCA\xA7\xB0\xDC"), // 失败 in GBK
                                             Line(kDetailsLine, std::string(259, 'd'))}),
                   Logged());
         EXPECT_STREQ(L"untouched", out);
@@ -339,11 +342,12 @@ TEST_F(CheckIn, ServerErrorsGoThroughCheckErrorInfo) {
         // The server's wording for a check-in that went through.
         capture.clear();
         Reply(Response("CheckInAAF", Errors("indexing", kSucceeded) + "<types:InterplayURI>" + kNewURI +
-                                                  "</types:InterplayURI>"));
+                                         "</types:InterplayURI>"));
         EXPECT_EQ(S_OK, CheckInAAF(extended, path, nullptr, nullptr, &out));
         EXPECT_EQ(kSucceeded, LastError());
-        EXPECT_EQ((std::vector<std::string>{Line(kErrorInfoLine, "indexing"), Line(kDetailsLine, kSucceeded)}),
-                  Logged());
+        EXPECT_EQ(
+            (std::vector<std::string>{Line(kErrorInfoLine, "indexing"), Line(kDetailsLine, kSucceeded)}),
+            Logged());
         // Only slot 32 hands the asset back then.
         EXPECT_EQ(extended ? Wide(kNewURI) : std::wstring(L"untouched"), out);
         EXPECT_EQ(extended ? kNewURI : "", Peer().lastCheckedInURI());
@@ -358,7 +362,8 @@ TEST_F(CheckIn, TransportFailuresReturnTheRuntimeCodeAndLogTwoLines) {
         const wchar_t* out = L"untouched";
         EXPECT_EQ(SOAP_SVR_FAULT, CheckInAAF(extended, path, nullptr, nullptr, &out));
         EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
-        EXPECT_EQ((std::vector<std::string>{Line(kValueLine, "2"), Line(kFalseLine, kNoWebService)}), Logged());
+        EXPECT_EQ((std::vector<std::string>{Line(kValueLine, "2"), Line(kFalseLine, kNoWebService)}),
+                  Logged());
         EXPECT_STREQ(L"untouched", out);
     }
     Unreachable();
@@ -462,12 +467,11 @@ TEST_F(CheckIn, UnreadableFilesSendNothing) {
         {L"C:\\clips\\missing.aaf", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
          kCannotRead + "C:\\clips\\missing.aaf"},
         {L"C:\\nowhere\\a.aaf", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), kCannotRead + "C:\\nowhere\\a.aaf"},
-        {L"C:\\clips\\huge.aaf", HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE),
-         kTooLarge + "C:\\clips\\huge.aaf"},
+        {L"C:\\clips\\huge.aaf", HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE), kTooLarge + "C:\\clips\\huge.aaf"},
         {L"C:\\clips\\folder.aaf", HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
          kCannotRead + "C:\\clips\\folder.aaf"},
         {L"C:\\\x7D20\x6750\\a.aaf", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND),
-         kCannotRead + "C:\\\xCB\xD8\xB2\xC4\\a.aaf"},  // 素材 in GBK
+         kCannotRead + "C:\\\xCB\xD8\xB2\xC4\\a.aaf"}, // 素材 in GBK
     };
     // A file that reads shorter than its size says (a kernel attribute file).
     const char* shortFile = "/sys/kernel/mm/transparent_hugepage/enabled";

@@ -28,7 +28,8 @@ class Connection : public ServiceTest {
 protected:
     void SetUp() override {
         ServiceTest::SetUp();
-        ASSERT_EQ(S_OK, access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection)));
+        ASSERT_EQ(S_OK,
+                  access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection)));
     }
     void TearDown() override {
         if (connection) connection->Release();
@@ -148,19 +149,21 @@ TEST_F(Connection, AggregatedTheInterfaceDelegatesToTheOuterObject) {
 // default.
 TEST_F(Connection, MachineWideDefaultsComeFromTheRegistry) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, CZuConnectionSettings::RegistryKey().c_str(), 0,
-                                             nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_CLASSES_ROOT, CZuConnectionSettings::RegistryKey().c_str(), 0, nullptr,
+                              REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr));
     auto setNumber = [&](const wchar_t* name, DWORD value) {
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                                sizeof value));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&value), sizeof value));
     };
     auto setText = [&](const wchar_t* name, const std::wstring& value) {
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))));
     };
     setNumber(L"ConnectTimeoutMs", 5000);
     setText(L"IdleTimeoutMs", L"60000");
-    setText(L"CallTimeoutMs", L"soon");  // unreadable: the default stays
+    setText(L"CallTimeoutMs", L"soon"); // unreadable: the default stays
     setText(L"TrustedCertificates", L"/etc/ko/ca.pem");
     setNumber(L"VerifyServerCertificate", 0);
     RegCloseKey(key);
@@ -168,7 +171,8 @@ TEST_F(Connection, MachineWideDefaultsComeFromTheRegistry) {
     IZuInterplayAccess* configured = NewAccessObject();
     ASSERT_NE(nullptr, configured);
     IZuInterplayConnection* settings = nullptr;
-    ASSERT_EQ(S_OK, configured->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&settings)));
+    ASSERT_EQ(S_OK,
+              configured->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&settings)));
     ULONG connect = 0, idle = 0, call = 1;
     settings->GetTimeouts(&connect, &idle, &call);
     EXPECT_EQ(5000u, connect);
@@ -189,8 +193,10 @@ TEST_F(Connection, MachineWideDefaultsComeFromTheRegistry) {
 TEST_F(Connection, HungServersEndTheCallWithinItsTimeOut) {
     const std::string ok = Response("GetChildren", "<types:Results/>");
     const std::string answer = ScriptedServer::Reply::http(ok).bytes;
-    const std::string longAnswer = ScriptedServer::Reply::http(Response("GetChildren",
-        "<types:Results>" + std::string(4000, ' ') + "</types:Results>")).bytes;
+    const std::string longAnswer =
+        ScriptedServer::Reply::http(
+            Response("GetChildren", "<types:Results>" + std::string(4000, ' ') + "</types:Results>"))
+            .bytes;
     struct Case {
         const char* name;
         ScriptedServer::Reply reply;
@@ -199,8 +205,8 @@ TEST_F(Connection, HungServersEndTheCallWithinItsTimeOut) {
         {"accepts and never reads", ScriptedServer::Reply::stall("", true), 300, 0},
         {"reads and never answers", ScriptedServer::Reply::stall(), 300, 0},
         {"status line, then stalls", ScriptedServer::Reply::stall("HTTP/1.1 200 OK\r\n"), 300, 0},
-        {"half the body, then stalls", ScriptedServer::Reply::stall(answer.substr(0, answer.size() - ok.size() / 2)),
-         300, 0},
+        {"half the body, then stalls",
+         ScriptedServer::Reply::stall(answer.substr(0, answer.size() - ok.size() / 2)), 300, 0},
         {"trickles slower than the idle time-out", ScriptedServer::Reply::trickle(answer, 600), 300, 0},
         {"trickles past the whole-call deadline", ScriptedServer::Reply::trickle(longAnswer, 50), 300, 1000},
         {"never answers, no idle time-out but a deadline", ScriptedServer::Reply::stall(), 0, 500},
@@ -233,8 +239,9 @@ TEST_F(Connection, HungServersEndTheCallWithinItsTimeOut) {
 // fault's code, string and detail reach the interface and the log file, with
 // the operation's name and without the password.
 TEST_F(Connection, SoapFaultDetailsReachTheInterfaceAndTheLogFile) {
-    const std::string faultString = "\xE6\x9C\x8D\xE5\x8A\xA1\xE5\x99\xA8\xE5\x86\x85\xE9\x83\xA8\xE9\x94\x99"
-                                    "\xE8\xAF\xAF: user editor, password secret";  // 服务器内部错误
+    const std::string faultString =
+        "\xE6\x9C\x8D\xE5\x8A\xA1\xE5\x99\xA8\xE5\x86\x85\xE9\x83\xA8\xE9\x94\x99"
+        "\xE8\xAF\xAF: user editor, password secret"; // 服务器内部错误
     Reply(Envelope("<SOAP-ENV:Fault><faultcode>SOAP-ENV:Server</faultcode><faultstring>" + faultString +
                    "</faultstring><detail><types:AssetsFaultType Code=\"E42\"><types:Message>Disk full"
                    "</types:Message><types:Details>volume V1</types:Details></types:AssetsFaultType>"
@@ -245,7 +252,8 @@ TEST_F(Connection, SoapFaultDetailsReachTheInterfaceAndTheLogFile) {
     EXPECT_EQ(SOAP_SVR_FAULT, LastCode());
     EXPECT_EQ(500, LastStatus());
     EXPECT_EQ(L"SOAP-ENV:Server", Text(ZU_TRANSPORT_FAULT_CODE));
-    EXPECT_EQ(L"\x670D\x52A1\x5668\x5185\x90E8\x9519\x8BEF: user editor, password ***", Text(ZU_TRANSPORT_FAULT_STRING));
+    EXPECT_EQ(L"\x670D\x52A1\x5668\x5185\x90E8\x9519\x8BEF: user editor, password ***",
+              Text(ZU_TRANSPORT_FAULT_STRING));
     EXPECT_EQ(L"E42; Disk full; volume V1", Text(ZU_TRANSPORT_FAULT_DETAIL));
     EXPECT_EQ(L"Server fault", Text(ZU_TRANSPORT_RUNTIME_WORDS));
 
@@ -253,7 +261,8 @@ TEST_F(Connection, SoapFaultDetailsReachTheInterfaceAndTheLogFile) {
     ASSERT_EQ(1u, file.size());
     EXPECT_NE(std::string::npos, file[0].find("GetChildren")) << file[0];
     EXPECT_NE(std::string::npos, file[0].find("SOAP-ENV:Server")) << file[0];
-    EXPECT_NE(std::string::npos, file[0].find(KoNarrow(L"\x670D\x52A1\x5668\x5185\x90E8\x9519\x8BEF"))) << file[0];
+    EXPECT_NE(std::string::npos, file[0].find(KoNarrow(L"\x670D\x52A1\x5668\x5185\x90E8\x9519\x8BEF")))
+        << file[0];
     EXPECT_NE(std::string::npos, file[0].find("E42; Disk full; volume V1")) << file[0];
     EXPECT_EQ(std::string::npos, file[0].find("secret")) << file[0];
 

@@ -34,9 +34,10 @@ TEST_F(Folders, CreateFolderSendsTheUriAlone) {
     LastError() = "before";
     Reply(Response("CreateFolder"));
     EXPECT_EQ(S_OK, access->CreateFolder(L"interplay://WG/New"));
-    EXPECT_EQ("<types:CreateFolder><types:InterplayURI>interplay://WG/New</types:InterplayURI>"
-              "</types:CreateFolder>",
-              BodyOf(OnlyRequest()));
+    EXPECT_EQ(
+        "<types:CreateFolder><types:InterplayURI>interplay://WG/New</types:InterplayURI>"
+        "</types:CreateFolder>",
+        BodyOf(OnlyRequest()));
     EXPECT_EQ("before", LastError());
     EXPECT_TRUE(Logged().empty());
 }
@@ -64,9 +65,10 @@ TEST_F(Folders, DuplicateSendsBothUrisAndHandsTheCopyBack) {
     Reply(Response("Duplicate", Element("InterplayURI", "interplay://WG/F/clip.2")));
     const wchar_t* copy = nullptr;
     EXPECT_EQ(S_OK, access->Duplicate(L"interplay://WG/A/clip", L"interplay://WG/F", &copy));
-    EXPECT_EQ("<types:Duplicate><types:InterplayAssetURI>interplay://WG/A/clip</types:InterplayAssetURI>"
-              "<types:InterplayFolderURI>interplay://WG/F</types:InterplayFolderURI></types:Duplicate>",
-              BodyOf(OnlyRequest()));
+    EXPECT_EQ(
+        "<types:Duplicate><types:InterplayAssetURI>interplay://WG/A/clip</types:InterplayAssetURI>"
+        "<types:InterplayFolderURI>interplay://WG/F</types:InterplayFolderURI></types:Duplicate>",
+        BodyOf(OnlyRequest()));
     EXPECT_STREQ(L"interplay://WG/F/clip.2", copy);
     EXPECT_TRUE(Logged().empty());
 
@@ -94,13 +96,14 @@ TEST_F(Folders, HandedBackTextsAreCutToTheBuffer) {
 TEST_F(Folders, DuplicateFailures) {
     // The copy's URI comes back with a server error too.
     const wchar_t* copy = L"untouched";
-    Reply(Response("Duplicate", Errors("partly", "no attributes") +
-                                             Element("InterplayURI", "interplay://WG/F/clip.2")));
+    Reply(Response("Duplicate",
+                   Errors("partly", "no attributes") + Element("InterplayURI", "interplay://WG/F/clip.2")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->Duplicate(L"interplay://WG/A", L"interplay://WG/F", &copy));
     EXPECT_STREQ(L"interplay://WG/F/clip.2", copy);
     EXPECT_EQ("no attributes", LastError());
-    EXPECT_EQ((std::vector<std::string>{Line(kDuplicateLine, "partly"), Line(kDuplicateLine, "no attributes")}),
-              Logged());
+    EXPECT_EQ(
+        (std::vector<std::string>{Line(kDuplicateLine, "partly"), Line(kDuplicateLine, "no attributes")}),
+        Logged());
 
     copy = L"untouched";
     Reply(Response("Duplicate", Errors("failed", "details")));
@@ -123,11 +126,15 @@ TEST_F(Folders, DuplicateFailures) {
 
 class Headframe : public ServiceTest {
 protected:
-    HRESULT Get(const std::wstring& uri, const wchar_t** path) { return access->GetHeadframe(uri.c_str(), path); }
+    HRESULT Get(const std::wstring& uri, const wchar_t** path) {
+        return access->GetHeadframe(uri.c_str(), path);
+    }
     std::string Image(const std::string& bytes) {
         return Response("GetHeadframe", Element("Headframe", Base64(bytes)));
     }
-    std::string Cached(const std::string& name) const { return roots.drives().read(kHeadframeFolder + "/" + name); }
+    std::string Cached(const std::string& name) const {
+        return roots.drives().read(kHeadframeFolder + "/" + name);
+    }
 };
 
 TEST_F(Headframe, FetchedImageIsWrittenAndThenServedFromTheCache) {
@@ -164,8 +171,8 @@ TEST_F(Headframe, FileNamesStayInTheCacheFolder) {
     MakeFolder(kHeadframeFolder);
     struct Case {
         std::wstring uri;
-        std::wstring name;       // handed back, after the folder
-        std::string utf8;        // on the drive
+        std::wstring name; // handed back, after the folder
+        std::string utf8;  // on the drive
     } cases[] = {
         {L"interplay://WG/short", L".jpg", ".jpg"},
         {kPrefixW + L"..\\..\\..\\evil", L".._.._.._evil.jpg", ".._.._.._evil.jpg"},
@@ -187,9 +194,10 @@ TEST_F(Headframe, FileNamesStayInTheCacheFolder) {
     ASSERT_EQ(S_OK, Get(std::wstring(31, L'p') + L"\x4E2D\\x", &path));
     EXPECT_EQ(5u, FilesIn(kHeadframeFolder).size());
     EXPECT_EQ((std::vector<std::string>{"c"}), FilesIn("."));
-    EXPECT_EQ((std::vector<std::string>{"\xE9\x9D\x9E\xE7\xBC\x96\xE7\xB3\xBB\xE7\xBB\x9F\xE4\xB8\xB4\xE6\x97\xB6"
-                                        "\xE6\x96\x87\xE4\xBB\xB6"}),
-              FilesIn("c"));
+    EXPECT_EQ(
+        (std::vector<std::string>{"\xE9\x9D\x9E\xE7\xBC\x96\xE7\xB3\xBB\xE7\xBB\x9F\xE4\xB8\xB4\xE6\x97\xB6"
+                                  "\xE6\x96\x87\xE4\xBB\xB6"}),
+        FilesIn("c"));
 }
 
 TEST_F(Headframe, FailuresWriteNothingAndHandNothingBack) {
@@ -244,16 +252,20 @@ TEST_F(Headframe, NullArgumentsAreRefused) {
 
 class Latest : public ServiceTest {
 protected:
-    HRESULT Get(const std::wstring& uri, const wchar_t** path) { return access->GetLatest(uri.c_str(), path); }
+    HRESULT Get(const std::wstring& uri, const wchar_t** path) {
+        return access->GetLatest(uri.c_str(), path);
+    }
     std::string File(const std::string& bytes) {
         return Response("GetLatest", Element("File", Base64(bytes)));
     }
-    std::string Fetched(const std::string& name) const { return roots.drives().read(kVersionFolder + "/" + name); }
+    std::string Fetched(const std::string& name) const {
+        return roots.drives().read(kVersionFolder + "/" + name);
+    }
 };
 
 TEST_F(Latest, FetchedVersionIsWrittenAtTheMappedPath) {
     MakeFolder(kVersionFolder);
-    roots.drives().write(kVersionFolder + "/clip.aaf", std::string(300000, 'o'));  // replaced whole
+    roots.drives().write(kVersionFolder + "/clip.aaf", std::string(300000, 'o')); // replaced whole
     const std::string aaf = BinaryBytes(200000);
     Reply(File(aaf));
     const wchar_t* path = nullptr;
@@ -289,7 +301,8 @@ TEST_F(Latest, ServerErrorReturnsZeroAndLeavesTheDetails) {
     EXPECT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
     EXPECT_STREQ(L"untouched", path);
     EXPECT_EQ("the asset was deleted", LastError());
-    EXPECT_EQ((std::vector<std::string>{Line(kGetLatestLine, "gone"), Line(kGetLatestLine, "the asset was deleted")}),
+    EXPECT_EQ((std::vector<std::string>{Line(kGetLatestLine, "gone"),
+                                        Line(kGetLatestLine, "the asset was deleted")}),
               Logged());
     EXPECT_TRUE(FilesIn(kVersionFolder).empty());
     EXPECT_TRUE(boxes.empty());

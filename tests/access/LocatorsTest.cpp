@@ -80,15 +80,16 @@ class Locators : public ServiceTest {
 protected:
     // Reads two locators from the server; the list with its two references.
     IZuInterplayMobLocatorList* TwoFromServer() {
-        Reply(Response("GetLocators",
-                       "<types:Results>" +
-                           LocatorXml("<types:LocatorID>1</types:LocatorID><types:FrameNumber>10</types:FrameNumber>"
-                                      "<types:Comment>one</types:Comment><types:Color>Red</types:Color>"
-                                      "<types:Track>V1</types:Track>") +
-                           LocatorXml("<types:LocatorID>2</types:LocatorID><types:FrameNumber>20</types:FrameNumber>"
-                                      "<types:Comment>two</types:Comment><types:Color>Green</types:Color>"
-                                      "<types:Track>A1</types:Track>") +
-                           "</types:Results>"));
+        Reply(Response(
+            "GetLocators",
+            "<types:Results>" +
+                LocatorXml("<types:LocatorID>1</types:LocatorID><types:FrameNumber>10</types:FrameNumber>"
+                           "<types:Comment>one</types:Comment><types:Color>Red</types:Color>"
+                           "<types:Track>V1</types:Track>") +
+                LocatorXml("<types:LocatorID>2</types:LocatorID><types:FrameNumber>20</types:FrameNumber>"
+                           "<types:Comment>two</types:Comment><types:Color>Green</types:Color>"
+                           "<types:Track>A1</types:Track>") +
+                "</types:Results>"));
         IZuInterplayMobLocatorList* list = nullptr;
         EXPECT_EQ(S_OK, access->GetLocators(L"interplay://WG/A", &list));
         return list;
@@ -113,12 +114,14 @@ protected:
     }
 
     HRESULT Add(IZuInterplayMobLocatorList* list) {
-        Reply(Response("SaveLocators", "<types:Results><types:LocatorID>9</types:LocatorID></types:Results>"));
+        Reply(
+            Response("SaveLocators", "<types:Results><types:LocatorID>9</types:LocatorID></types:Results>"));
         return access->AddLocators(L"interplay://WG/A", list);
     }
 
     static std::string SaveRequest(const std::string& locators) {
-        return "<types:SaveLocators><types:InterplayURI>interplay://WG/A</types:InterplayURI><types:Locators>" +
+        return "<types:SaveLocators><types:InterplayURI>interplay://WG/A</"
+               "types:InterplayURI><types:Locators>" +
                locators + "</types:Locators></types:SaveLocators>";
     }
 };
@@ -139,14 +142,15 @@ TEST_F(Locators, GetPacksEveryFieldInOrder) {
             // Texts over the fields: cut.
             LocatorXml("<types:Timecode>" + std::string(40, 't') + "</types:Timecode><types:Username>" +
                        std::string(300, 'u') + "</types:Username><types:Comment>" + std::string(300, 'c') +
-                       "</types:Comment><types:Color>" + std::string(30, 'o') + "</types:Color><types:Track>" +
-                       std::string(25, 'k') + "</types:Track>") +
+                       "</types:Comment><types:Color>" + std::string(30, 'o') +
+                       "</types:Color><types:Track>" + std::string(25, 'k') + "</types:Track>") +
             "</types:Results>"));
     IZuInterplayMobLocatorList* list = nullptr;
     ASSERT_EQ(S_OK, access->GetLocators(L"interplay://WG/A", &list));
-    EXPECT_EQ("<types:GetLocators><types:InterplayURI>interplay://WG/A</types:InterplayURI>"
-              "</types:GetLocators>",
-              Sent());
+    EXPECT_EQ(
+        "<types:GetLocators><types:InterplayURI>interplay://WG/A</types:InterplayURI>"
+        "</types:GetLocators>",
+        Sent());
     ASSERT_NE(nullptr, list);
     std::vector<LocatorValues> values;
     for (IZuInterplayMobLocator* item : Items(list)) values.push_back(Values(item));
@@ -174,8 +178,8 @@ TEST_F(Locators, GetPacksEveryFieldInOrder) {
 }
 
 TEST_F(Locators, GetWithNullOutOrNoResults) {
-    Reply(Response("GetLocators", "<types:Results>" + LocatorXml("<types:Comment>c</types:Comment>") +
-                                      "</types:Results>"));
+    Reply(Response("GetLocators",
+                   "<types:Results>" + LocatorXml("<types:Comment>c</types:Comment>") + "</types:Results>"));
     EXPECT_EQ(S_OK, access->GetLocators(L"interplay://WG/A", nullptr));
     EXPECT_EQ(1u, server.connections());
     EXPECT_EQ(PoolUse(), PoolUseOf(access));
@@ -235,10 +239,11 @@ TEST_F(Locators, RemoveSendsExactlyOneId) {
     for (int id : {42, -3}) {
         Reply(Response("RemoveLocators"));
         EXPECT_EQ(S_OK, access->RemoveLocators(L"interplay://WG/A", id));
-        EXPECT_EQ("<types:RemoveLocators><types:InterplayURI>interplay://WG/A</types:InterplayURI>"
-                  "<types:LocatorIDs><types:LocatorID>" +
-                      std::to_string(id) + "</types:LocatorID></types:LocatorIDs></types:RemoveLocators>",
-                  Sent());
+        EXPECT_EQ(
+            "<types:RemoveLocators><types:InterplayURI>interplay://WG/A</types:InterplayURI>"
+            "<types:LocatorIDs><types:LocatorID>" +
+                std::to_string(id) + "</types:LocatorID></types:LocatorIDs></types:RemoveLocators>",
+            Sent());
     }
     EXPECT_TRUE(Logged().empty());
 }
@@ -292,7 +297,7 @@ TEST_F(Locators, AddSendsFrameCommentColourAndTrackOfEachInOrder) {
     first->SetComment(L"Shot 1");
     first->SetColor(L"Red");
     first->SetTrack(L"A1");
-    fresh->SetFrameNumber(0);  // a new locator's defaults: empty comment, Blue, V1
+    fresh->SetFrameNumber(0); // a new locator's defaults: empty comment, Blue, V1
     // Comment 259 bytes, colour 19 characters, track 9 bytes: the character
     // that would straddle a limit is left out whole.
     cut->SetFrameNumber(-1);
@@ -313,7 +318,8 @@ TEST_F(Locators, AddSendsFrameCommentColourAndTrackOfEachInOrder) {
                                      "<types:Color>Blue</types:Color><types:Track>V1</types:Track>") +
                           LocatorXml("<types:FrameNumber>-1</types:FrameNumber><types:Comment>" +
                                      std::string(258, 'c') + "</types:Comment><types:Color>" +
-                                     std::string(19, 'o') + "</types:Color><types:Track>"
+                                     std::string(19, 'o') +
+                                     "</types:Color><types:Track>"
                                      "&#19968;&#20108;&#19977;&#22235;</types:Track>")),
               Sent());
     // One AddLocators call takes the spare references back.
@@ -328,11 +334,11 @@ TEST_F(Locators, AddTwiceWithOneListFromTheServerFreesNothingTheListHolds) {
     IZuInterplayMobLocatorList* list = TwoFromServer();
     ASSERT_NE(nullptr, list);
     EXPECT_EQ((std::vector<ULONG>{3, 3}), Counts(list));
-    std::string expected = SaveRequest(
-        LocatorXml("<types:FrameNumber>10</types:FrameNumber><types:Comment>one</types:Comment>"
-                   "<types:Color>Red</types:Color><types:Track>V1</types:Track>") +
-        LocatorXml("<types:FrameNumber>20</types:FrameNumber><types:Comment>two</types:Comment>"
-                   "<types:Color>Green</types:Color><types:Track>A1</types:Track>"));
+    std::string expected =
+        SaveRequest(LocatorXml("<types:FrameNumber>10</types:FrameNumber><types:Comment>one</types:Comment>"
+                               "<types:Color>Red</types:Color><types:Track>V1</types:Track>") +
+                    LocatorXml("<types:FrameNumber>20</types:FrameNumber><types:Comment>two</types:Comment>"
+                               "<types:Color>Green</types:Color><types:Track>A1</types:Track>"));
 
     EXPECT_EQ(S_OK, Add(list));
     EXPECT_EQ(expected, Sent());
@@ -370,9 +376,10 @@ TEST_F(Locators, AddKeepsWhatTheHostAlreadyGaveBackOrNeverHad) {
     EXPECT_EQ(4u, RefCount(twice));
     EXPECT_EQ(2u, host.count);
     EXPECT_EQ(S_OK, Add(list));
-    EXPECT_NE(std::string::npos, Sent().find(LocatorXml("<types:FrameNumber>77</types:FrameNumber>"
-                                                        "<types:Comment>host made</types:Comment><types:Color>Red"
-                                                        "</types:Color><types:Track>A2</types:Track>")));
+    EXPECT_NE(std::string::npos,
+              Sent().find(LocatorXml("<types:FrameNumber>77</types:FrameNumber>"
+                                     "<types:Comment>host made</types:Comment><types:Color>Red"
+                                     "</types:Color><types:Track>A2</types:Track>")));
     EXPECT_EQ(2u, host.count);
     EXPECT_EQ(3u, RefCount(twice)) << "the spare reference, once";
     EXPECT_EQ(S_OK, Add(list));
@@ -390,7 +397,8 @@ TEST_F(Locators, AddFailuresStillTakeTheSpareReferencesBack) {
     Reply(Response("SaveLocators", Errors("not allowed", "read only")));
     EXPECT_EQ(ZU_E_SERVERERROR, access->AddLocators(L"interplay://WG/A", list));
     EXPECT_EQ(L"read only", LastErrorText());
-    EXPECT_EQ((std::vector<std::string>{Line(kAddLine, "not allowed"), Line(kAddLine, "read only")}), Logged());
+    EXPECT_EQ((std::vector<std::string>{Line(kAddLine, "not allowed"), Line(kAddLine, "read only")}),
+              Logged());
     EXPECT_EQ((std::vector<ULONG>{2, 2}), Counts(list));
 
     capture.clear();

@@ -53,7 +53,7 @@ protected:
             }
             EXPECT_EQ(assets, count);
         };
-        slot();  // warms the pools
+        slot(); // warms the pools
         slot();
         unsigned long bySlot = CountAllocations(slot);
         std::string url = server.url();

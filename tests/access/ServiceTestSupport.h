@@ -42,8 +42,9 @@ inline const std::string kHeadframeFolder =
     "\xE4\xB8\xB4\xE6\x97\xB6\xE6\x96\x87\xE4\xBB\xB6\xE7\x9B\xAE\xE5\xBD\x95";
 // The same folders as Windows paths, wide.
 inline const std::wstring kVersionFolderW = L"c:\\Kestrava\\ConvertFile\\";
-inline const std::wstring kHeadframeFolderW = L"C:\\\x975E\x7F16\x7CFB\x7EDF\x4E34\x65F6\x6587\x4EF6\\"
-                                              L"\x4E34\x65F6\x6587\x4EF6\x76EE\x5F55\\";
+inline const std::wstring kHeadframeFolderW =
+    L"C:\\\x975E\x7F16\x7CFB\x7EDF\x4E34\x65F6\x6587\x4EF6\\"
+    L"\x4E34\x65F6\x6587\x4EF6\x76EE\x5F55\\";
 
 // 32 bytes that every test URI starts with, so the file name is what follows.
 inline const std::wstring kPrefixW = L"interplay://WG/Projects/Assets/x";
@@ -99,7 +100,8 @@ inline std::string BodyOf(const ScriptedServer::Request& request) {
 // what it holds lives as long as the reader.
 class RequestReader {
 public:
-    template <class T> bool Read(const ScriptedServer::Request& request, const char* tag, T& value) {
+    template <class T>
+    bool Read(const ScriptedServer::Request& request, const char* tag, T& value) {
         return m_context.read(elementOf(BodyOf(request), tag), value, tag) == SOAP_OK;
     }
 
@@ -265,7 +267,7 @@ protected:
     std::vector<std::string> Logged() const {
         std::vector<std::string> lines;
         for (const kodebug::Message& m : capture.messages(kodebug::Kind::Live)) {
-            if (m.category != KO_TRACE_CATEGORY_ACCESS) continue;  // pool events
+            if (m.category != KO_TRACE_CATEGORY_ACCESS) continue; // pool events
             EXPECT_EQ(KO_TRACE_LEVEL, m.level);
             lines.push_back(m.text);
         }
@@ -293,7 +295,9 @@ protected:
     std::filesystem::path Drive(const std::string& relative) const {
         return std::filesystem::path(roots.drives().path()) / relative;
     }
-    void MakeFolder(const std::string& relative) const { std::filesystem::create_directories(Drive(relative)); }
+    void MakeFolder(const std::string& relative) const {
+        std::filesystem::create_directories(Drive(relative));
+    }
     // The names in a drive folder.
     std::vector<std::string> FilesIn(const std::string& relative) const {
         std::vector<std::string> names;

@@ -72,11 +72,10 @@ TEST_F(Settings, NarrowingCutsAtWholeCharactersWithinEachBuffer) {
     CZuInterplayAccessTestPeer peer(access);
     for (size_t size : {128u, 256u, 260u}) {
         SCOPED_TRACE(size);
-        std::wstring fits = Ascii(size - 3) + kZhong;          // size - 1 bytes
-        std::wstring straddles = Ascii(size - 2) + kZhong;     // would need size bytes
+        std::wstring fits = Ascii(size - 3) + kZhong;      // size - 1 bytes
+        std::wstring straddles = Ascii(size - 2) + kZhong; // would need size bytes
         std::wstring over = Ascii(size + 10);
-        EXPECT_EQ(CZuInterplayAccess::Narrow(fits.c_str(), size),
-                  std::string(size - 3, 'a') + kZhongGbk);
+        EXPECT_EQ(CZuInterplayAccess::Narrow(fits.c_str(), size), std::string(size - 3, 'a') + kZhongGbk);
         EXPECT_EQ(CZuInterplayAccess::Narrow(straddles.c_str(), size), std::string(size - 2, 'a'));
         EXPECT_EQ(CZuInterplayAccess::Narrow(over.c_str(), size), std::string(size - 1, 'a'));
 
@@ -95,7 +94,7 @@ TEST_F(Settings, NarrowingCutsAtWholeCharactersWithinEachBuffer) {
 }
 
 TEST_F(Settings, CjkAndLatinTextRoundTrip) {
-    std::wstring cjk = L"\x975E\x7F16\x7CFB\x7EDF";  // 非编系统
+    std::wstring cjk = L"\x975E\x7F16\x7CFB\x7EDF"; // 非编系统
     std::string narrow;
     ASSERT_EQ(access->ToNarrowString(cjk.c_str(), &narrow, 260), S_OK);
     EXPECT_EQ(narrow, "\xB7\xC7\xB1\xE0\xCF\xB5\xCD\xB3");
@@ -116,7 +115,9 @@ TEST_F(Settings, ToWideStringFailsWhenTheTextDoesNotFitAndStaysInTheBuffer) {
     for (wchar_t& c : buffer) c = L'#';
     // Four characters and the terminator need five.
     EXPECT_EQ(access->ToWideString("ab" + kZhongGbk + "c", buffer, 5), S_OK);
-    EXPECT_STREQ(buffer, L"ab\x4E2D" L"c");
+    EXPECT_STREQ(buffer,
+                 L"ab\x4E2D"
+                 L"c");
     for (wchar_t& c : buffer) c = L'#';
     EXPECT_EQ(access->ToWideString("ab" + kZhongGbk + "c", buffer, 4), E_FAIL);
     EXPECT_EQ(buffer[4], L'#');

@@ -46,9 +46,9 @@ TEST(Cli, DemoWorkflowSucceedsStepByStep) {
         EXPECT_TRUE(step.value("ok", false)) << step.dump();
         commands.insert(step.value("command", ""));
     }
-    for (const char* command : {"mkdir", "checkin-aaf", "ls", "set-attrs", "attrs", "search", "add-locators",
-                                "locators", "remove-locator", "duplicate", "move", "latest", "headframe",
-                                "delete"})
+    for (const char* command :
+         {"mkdir", "checkin-aaf", "ls", "set-attrs", "attrs", "search", "add-locators", "locators",
+          "remove-locator", "duplicate", "move", "latest", "headframe", "delete"})
         EXPECT_EQ(commands.count(command), 1u) << command;
     for (const auto& step : steps) {
         if (step.value("command", "") == "latest" || step.value("command", "") == "headframe") {

@@ -40,7 +40,7 @@ protected:
         setlocale(LC_CTYPE, "C.UTF-8");
         KoSetThreadCodePage(936);
         assets_sim::Options options;
-        options.users.push_back({"editor", "s\xC3\xA9same"});  // sésame
+        options.users.push_back({"editor", "s\xC3\xA9same"}); // sésame
         simulator = std::make_unique<assets_sim::AssetsSimulator>(options);
         std::string error;
         ASSERT_TRUE(simulator->Start(&error)) << error;
@@ -60,9 +60,9 @@ protected:
     std::string CheckInClip(const std::string& folder, const std::string& name) {
         work.write(name + ".aaf", Bytes(300000, 1));
         work.write(name + ".jpg", Bytes(20000, 2));
-        Result r = client->CheckInAAF(work.file(name + ".aaf"), folder, work.file(name + ".jpg"),
-                                      {{"USER", "Name", name}, {"USER", "标题", "晚间新闻"},
-                                       {"SYSTEM", "Creator", "someone else"}});
+        Result r = client->CheckInAAF(
+            work.file(name + ".aaf"), folder, work.file(name + ".jpg"),
+            {{"USER", "Name", name}, {"USER", "标题", "晚间新闻"}, {"SYSTEM", "Creator", "someone else"}});
         EXPECT_TRUE(r.ok) << r.error;
         return r.data.value("uri", "");
     }
@@ -206,7 +206,7 @@ TEST_F(EndToEnd, DuplicateMoveAndDelete) {
     EXPECT_EQ(clash.code, ZU_E_SERVERERROR);
     EXPECT_NE(clash.error.find("专题"), std::string::npos) << clash.error;
 
-    ASSERT_TRUE(client->Delete({copyURI}, false, true).ok);  // simulation only
+    ASSERT_TRUE(client->Delete({copyURI}, false, true).ok); // simulation only
     EXPECT_TRUE(simulator->Exists(copyURI));
     ASSERT_TRUE(client->Delete({copyURI}, true, false).ok);
     EXPECT_FALSE(simulator->Exists(copyURI));
@@ -227,6 +227,6 @@ TEST_F(EndToEnd, WrongPasswordAndUnreachableServer) {
     ASSERT_EQ(access->SetCredentials(L"editor", L"s\xE9same"), S_OK);
     Result down = client->CreateFolder(root + "/y");
     EXPECT_FALSE(down.ok);
-    EXPECT_GT(down.code, 0);  // the SOAP runtime's own code
+    EXPECT_GT(down.code, 0); // the SOAP runtime's own code
     EXPECT_NE(down.error.find("不能正确获得web服务!"), std::string::npos) << down.error;
 }

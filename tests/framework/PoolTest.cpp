@@ -367,8 +367,8 @@ TEST_F(PoolTest, NotificationsRunOutsideTheLock) {
     pool = MakePool(1);
     ITestThing* a = nullptr;
     ITestThing* b = nullptr;
-    ASSERT_EQ(S_OK, pool->GetTypedElement(&a));  // from the free list
-    ASSERT_EQ(S_OK, pool->GetTypedElement(&b));  // newly made
+    ASSERT_EQ(S_OK, pool->GetTypedElement(&a)); // from the free list
+    ASSERT_EQ(S_OK, pool->GetTypedElement(&b)); // newly made
     a->Release();
     b->Release();
     EXPECT_EQ(4, notified);
@@ -398,7 +398,7 @@ TEST_F(PoolTest, UntypedPool) {
     ASSERT_EQ(S_OK, pool->GetElement(&again));
     EXPECT_EQ(b, again);
 
-    pool->Release();  // the two elements out keep it alive
+    pool->Release(); // the two elements out keep it alive
     EXPECT_EQ(0, g_destroyed);
     // Idle elements of an untyped pool keep their pool set: one that touches
     // itself while it is destroyed must not be filed again.

@@ -46,7 +46,7 @@ TEST(SmartPtr, OwnsExactlyOneReference) {
         EXPECT_EQ(raw->Count(), 2);
         TKoSmartPtr<CCounted> b(a);
         EXPECT_EQ(raw->Count(), 3);
-        b = a;  // the same pointer again: nothing changes, nothing dies
+        b = a; // the same pointer again: nothing changes, nothing dies
         a = static_cast<CCounted*>(a);
         EXPECT_EQ(raw->Count(), 3);
         EXPECT_TRUE(a == raw);
@@ -74,11 +74,11 @@ TEST(SmartPtr, OutParameterSlotOnlyWhileEmpty) {
     int destroyed = 0;
     TKoSmartPtr<CCounted> p;
     CCounted** slot = &p;
-    *slot = new CCounted(&destroyed);  // a callee hands over its reference
+    *slot = new CCounted(&destroyed); // a callee hands over its reference
     EXPECT_FALSE(!p);
     CCounted* held = p;
     EXPECT_EQ(MessageOf([&] { (void)&p; }), "TKoSmartPtr::operator* -> Internal pointer will be overriden!");
-    EXPECT_EQ(static_cast<CCounted*>(p), held);  // left untouched
+    EXPECT_EQ(static_cast<CCounted*>(p), held); // left untouched
     EXPECT_EQ(held->Count(), 1);
 }
 

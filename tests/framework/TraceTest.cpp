@@ -16,7 +16,7 @@ using kodebug::Kind;
 using kodebug::KoDebugCapture;
 
 namespace {
-const std::string kZhongGbk = "\xD6\xD0";  // 中
+const std::string kZhongGbk = "\xD6\xD0"; // 中
 }
 
 TEST(Trace, EachFilterIsAskedForItsOwnLog) {
@@ -116,14 +116,16 @@ TEST(Trace, AnUnknownConversionEndsTheText) {
 
 TEST(Trace, FailureNoticesCarryCodeSourceAndLine) {
     KoDebugCapture capture;
-    KoNotifyFailure("CZuInterplayObject::OnReturnToPool ERROR ! Failed to flush node", static_cast<HRESULT>(0x80004005));
+    KoNotifyFailure("CZuInterplayObject::OnReturnToPool ERROR ! Failed to flush node",
+                    static_cast<HRESULT>(0x80004005));
     KoNotifyFailureAt("CZuInterplayObjectManager::GetInterplayObject - GetTypedElement failed!",
                       static_cast<HRESULT>(0x8888806F), "src\\CZuInterplayObjectManager", 119);
     auto notices = capture.messages(Kind::Notice);
     auto located = capture.messages(Kind::NoticeWithFile);
     ASSERT_EQ(notices.size(), 1u);
     ASSERT_EQ(located.size(), 1u);
-    EXPECT_EQ(notices[0].text, "CZuInterplayObject::OnReturnToPool ERROR ! Failed to flush node hr=80004005.");
+    EXPECT_EQ(notices[0].text,
+              "CZuInterplayObject::OnReturnToPool ERROR ! Failed to flush node hr=80004005.");
     EXPECT_EQ(located[0].text,
               "CZuInterplayObjectManager::GetInterplayObject - GetTypedElement failed! hr=8888806f."
               "File : src\\CZuInterplayObjectManager. LINE : 119");

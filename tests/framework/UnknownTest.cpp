@@ -61,7 +61,9 @@ class CLight : public IUnknown, public CKoLightUnknown {
 public:
     CLight() : CKoLightUnknown(L"CLight", nullptr) {}
     ~CLight() override { ++g_destroyed; }
-    STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override { return GetOwner()->QueryInterface(riid, ppv); }
+    STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {
+        return GetOwner()->QueryInterface(riid, ppv);
+    }
     STDMETHOD_(ULONG, AddRef)() override { return GetOwner()->AddRef(); }
     STDMETHOD_(ULONG, Release)() override { return GetOwner()->Release(); }
 };
@@ -135,8 +137,9 @@ TEST(Unknown, AggregatedObjectDelegatesToItsOuterObject) {
     unknown->Release();
     // The inner non-delegating unknown answers IUnknown with itself.
     IUnknown* innerUnknown = nullptr;
-    ASSERT_EQ(outer->m_inner->NonDelegatingQueryInterface(IID_IUnknown, reinterpret_cast<void**>(&innerUnknown)),
-              S_OK);
+    ASSERT_EQ(
+        outer->m_inner->NonDelegatingQueryInterface(IID_IUnknown, reinterpret_cast<void**>(&innerUnknown)),
+        S_OK);
     EXPECT_NE(innerUnknown, outer->GetOwner());
     innerUnknown->Release();
 

@@ -33,9 +33,9 @@ protected:
 
     IClassFactory* Factory() {
         IClassFactory* factory = nullptr;
-        EXPECT_EQ(getClassObject(CLSID_ZuInterplayAccess, IID_IClassFactory,
-                                 reinterpret_cast<void**>(&factory)),
-                  S_OK);
+        EXPECT_EQ(
+            getClassObject(CLSID_ZuInterplayAccess, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+            S_OK);
         return factory;
     }
 
@@ -43,8 +43,7 @@ protected:
         IClassFactory* factory = Factory();
         if (!factory) return nullptr;
         IZuInterplayAccess* access = nullptr;
-        EXPECT_EQ(factory->CreateInstance(nullptr, IID_IZuInterplayAccess,
-                                          reinterpret_cast<void**>(&access)),
+        EXPECT_EQ(factory->CreateInstance(nullptr, IID_IZuInterplayAccess, reinterpret_cast<void**>(&access)),
                   S_OK);
         factory->Release();
         return access;
@@ -69,11 +68,12 @@ TEST_F(Host, ClassObjectOnlyForItsClassAndInterfaces) {
     void* p = reinterpret_cast<void*>(0x1);
     EXPECT_EQ(getClassObject(CLSID_ZuInterplayAccess, IID_IZuInterplayAccess, &p), E_NOINTERFACE);
     EXPECT_EQ(p, nullptr);
-    EXPECT_EQ(canUnloadNow(), S_OK);  // no factory was made
+    EXPECT_EQ(canUnloadNow(), S_OK); // no factory was made
     EXPECT_EQ(getClassObject(CLSID_Unknown, IID_IClassFactory, &p), CLASS_E_CLASSNOTAVAILABLE);
 
     IUnknown* unknown = nullptr;
-    ASSERT_EQ(getClassObject(CLSID_ZuInterplayAccess, IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+    ASSERT_EQ(getClassObject(CLSID_ZuInterplayAccess, IID_IUnknown, reinterpret_cast<void**>(&unknown)),
+              S_OK);
     IClassFactory* factory = nullptr;
     ASSERT_EQ(unknown->QueryInterface(IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
     EXPECT_EQ(unknown->QueryInterface(IID_IZuInterplayAccess, &p), E_NOINTERFACE);
@@ -89,13 +89,14 @@ TEST_F(Host, CanUnloadOnlyWhenNothingIsAliveOrLocked) {
     EXPECT_EQ(canUnloadNow(), S_FALSE);
 
     IZuInterplayAccess* access = nullptr;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IZuInterplayAccess, reinterpret_cast<void**>(&access)), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IZuInterplayAccess, reinterpret_cast<void**>(&access)),
+              S_OK);
     EXPECT_EQ(factory->LockServer(TRUE), S_OK);
     factory->Release();
-    EXPECT_EQ(canUnloadNow(), S_FALSE);  // the access object lives, the server is locked
+    EXPECT_EQ(canUnloadNow(), S_FALSE); // the access object lives, the server is locked
 
     access->Release();
-    EXPECT_EQ(canUnloadNow(), S_FALSE);  // still locked
+    EXPECT_EQ(canUnloadNow(), S_FALSE); // still locked
 
     factory = Factory();
     EXPECT_EQ(factory->LockServer(FALSE), S_OK);
@@ -112,7 +113,7 @@ TEST_F(Host, CreateInstanceRules) {
     EXPECT_EQ(p, nullptr);
 
     // An aggregating outer object may only ask for IUnknown.
-    IUnknown* outer = factory;  // any unknown will do as the outer one
+    IUnknown* outer = factory; // any unknown will do as the outer one
     EXPECT_EQ(factory->CreateInstance(outer, IID_IZuInterplayAccess, &p), E_NOINTERFACE);
     IUnknown* inner = nullptr;
     ASSERT_EQ(factory->CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&inner)), S_OK);

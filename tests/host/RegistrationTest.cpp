@@ -43,7 +43,7 @@ TEST(Registration, WritesTheClassKeysAndRemovesThem) {
 
     const std::string key = "CLSID\\{F760A3F0-B7DE-4909-9BB2-630F8E04C828}";
     char* real = realpath(ZU_LIBRARY_PATH, nullptr);
-    for (int pass = 0; pass < 2; ++pass) {  // registering again overwrites the same values
+    for (int pass = 0; pass < 2; ++pass) { // registering again overwrites the same values
         ASSERT_EQ(registerServer(), S_OK);
         EXPECT_EQ(ReadValue(key, L""), "Orvelin InterplayAccess");
         EXPECT_EQ(ReadValue(key + "\\InprocServer32", L""), real);
@@ -52,9 +52,9 @@ TEST(Registration, WritesTheClassKeysAndRemovesThem) {
     free(real);
     ASSERT_EQ(unregisterServer(), S_OK);
     EXPECT_EQ(ReadValue(key, L""), "<absent>");
-    EXPECT_EQ(ReadValue("CLSID", L""), "<absent>");  // CLSID itself stays, with no value
+    EXPECT_EQ(ReadValue("CLSID", L""), "<absent>"); // CLSID itself stays, with no value
     HKEY clsid = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID", 0, KEY_READ, &clsid), ERROR_SUCCESS);
     if (clsid) RegCloseKey(clsid);
-    EXPECT_EQ(unregisterServer(), S_OK);  // nothing registered: still fine
+    EXPECT_EQ(unregisterServer(), S_OK); // nothing registered: still fine
 }

@@ -142,14 +142,13 @@ TEST_F(KoDebugEnv, NoticesGoToStderr) {
                           "src\\CZuInterplayObjectManager", 120);
     std::string longText(2000, 'n');
     KoLogNotifyA(0, 0, "%s", longText.c_str()); // longer than any fixed buffer
-    EXPECT_EQ(
-        "[KoDebug notice] GetLatest " + kZhongWenUtf8 +
-            " hr=88888005.\n"
-            "[KoDebug notice] CreateObject hr=8888806f.File : src\\CZuInterplayObjectManager. "
-            "LINE : 120\n"
-            "[KoDebug notice] " +
-            longText + "\n",
-        err.text());
+    EXPECT_EQ("[KoDebug notice] GetLatest " + kZhongWenUtf8 +
+                  " hr=88888005.\n"
+                  "[KoDebug notice] CreateObject hr=8888806f.File : src\\CZuInterplayObjectManager. "
+                  "LINE : 120\n"
+                  "[KoDebug notice] " +
+                  longText + "\n",
+              err.text());
 }
 
 TEST_F(KoDebugEnv, CaptureTakesTheRawBytesInsteadOfTheOutputs) {
@@ -265,8 +264,8 @@ std::string runChild(const std::vector<std::string>& settings, const TempDir& di
     std::string errPath = dir.file("child-stderr.txt");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     char program[] = ZU_KODEBUG_CHILD;
     char* argv[] = {program, nullptr};
     pid_t pid = 0;

@@ -35,7 +35,8 @@ void trace(int category, const std::string& text) {
     }
 }
 
-template <class Body> void runThreads(Body body) {
+template <class Body>
+void runThreads(Body body) {
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) threads.emplace_back(body, t);
     for (std::thread& t : threads) t.join();

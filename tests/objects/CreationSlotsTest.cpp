@@ -34,7 +34,8 @@ std::vector<HRESULT> CallEverySlotExpectingNoObject(IZuInterplayAccess* access) 
     check(access->CreateMobAttributeList(&attributeList), attributeList);
     IZuInterplayAssetDescription* description = reinterpret_cast<IZuInterplayAssetDescription*>(0x1);
     check(access->CreateAssetDescription(&description), description);
-    IZuInterplayAssetsDescriptionsList* descriptions = reinterpret_cast<IZuInterplayAssetsDescriptionsList*>(0x1);
+    IZuInterplayAssetsDescriptionsList* descriptions =
+        reinterpret_cast<IZuInterplayAssetsDescriptionsList*>(0x1);
     check(access->CreateAssetsDescriptionsList(&descriptions), descriptions);
     IZuInterplayMobLocator* locator = reinterpret_cast<IZuInterplayMobLocator*>(0x1);
     check(access->CreateMobLocator(&locator), locator);
@@ -46,7 +47,9 @@ std::vector<HRESULT> CallEverySlotExpectingNoObject(IZuInterplayAccess* access) 
 class CreationSlotsTest : public ::testing::Test {
 protected:
     void SetUp() override { liveBefore = CKoBaseObject::GetObjectCount(); }
-    void TearDown() override { EXPECT_EQ(liveBefore, CKoBaseObject::GetObjectCount()) << "something was leaked"; }
+    void TearDown() override {
+        EXPECT_EQ(liveBefore, CKoBaseObject::GetObjectCount()) << "something was leaked";
+    }
 
     FaultsGuard faults;
     LONG liveBefore = 0;

@@ -13,8 +13,8 @@
 using namespace zutest;
 using kodebug::Filter;
 using kodebug::Function;
-using kodebug::KoDebugCapture;
 using kodebug::Kind;
+using kodebug::KoDebugCapture;
 
 namespace {
 
@@ -94,10 +94,12 @@ TEST_F(ObjectManagerTest, TraceLinesOfAHandOutAndAReturn) {
     ASSERT_EQ(8u, messages.size());
     const char* expected[] = {
         "CZuInterplayObject::OnLeaveFromPool CZuInterplayMobAttribute NODE",
-        "CZuInterplayObject::OnLeaveFromPool CZuInterplayMobAttribute POOL ALLOCATED: 20 USED: 1 FREE: 4294967294",
+        "CZuInterplayObject::OnLeaveFromPool CZuInterplayMobAttribute POOL ALLOCATED: 20 USED: 1 FREE: "
+        "4294967294",
         "CZuInterplayObject::OnReturnToPool CZuInterplayMobAttribute NODE",
         // The returning object still counts as used.
-        "CZuInterplayObject::OnReturnToPool CZuInterplayMobAttribute POOL ALLOCATED: 20 USED: 1 FREE: 4294967294",
+        "CZuInterplayObject::OnReturnToPool CZuInterplayMobAttribute POOL ALLOCATED: 20 USED: 1 FREE: "
+        "4294967294",
     };
     for (size_t i = 0; i < messages.size(); ++i) {
         SCOPED_TRACE(i);
@@ -201,7 +203,8 @@ TEST_F(ObjectManagerTest, InitializeStopsAtTheFirstFailure) {
     IZuInterplayObject* object = nullptr;
     ASSERT_EQ(S_OK, manager->GetInterplayObject(0, &object)) << "the kind before the failure stays";
     object->Release();
-    for (unsigned kind = 1; kind < 6; ++kind) EXPECT_EQ(ZU_E_FAILED, manager->GetInterplayObject(kind, &object));
+    for (unsigned kind = 1; kind < 6; ++kind)
+        EXPECT_EQ(ZU_E_FAILED, manager->GetInterplayObject(kind, &object));
     // Every allocator made was released; only kind 0's lives on in its pool.
     EXPECT_EQ(1 + 1 + 1 + 20, Live());
     manager->NonDelegatingRelease();
@@ -251,9 +254,10 @@ TEST_F(ObjectManagerTest, AllocatorGivesUpAnObjectThatRefusesIUnknown) {
                                  L"Refusing", ZU_UNIT_MOB_ATTRIBUTE_ALLOCATOR, &out));
     EXPECT_EQ(sentinel, out);
     EXPECT_EQ(0, Live()) << "the object was given up";
-    EXPECT_EQ(std::vector<std::string>{Notice(ZU_NOTICE_ALLOCATE_FAILED, "80004002",
-                                              ZU_UNIT_MOB_ATTRIBUTE_ALLOCATOR, ZU_NOTICE_ALLOCATE_FAILED_LINE)},
-              Texts(capture.messages(Kind::NoticeWithFile)));
+    EXPECT_EQ(
+        std::vector<std::string>{Notice(ZU_NOTICE_ALLOCATE_FAILED, "80004002",
+                                        ZU_UNIT_MOB_ATTRIBUTE_ALLOCATOR, ZU_NOTICE_ALLOCATE_FAILED_LINE)},
+        Texts(capture.messages(Kind::NoticeWithFile)));
 
     // The locator allocators write nothing.
     capture.clear();

@@ -35,28 +35,35 @@ inline IZuInterplayObjectManager* MakeManager(HRESULT* initialized = nullptr) {
 }
 
 // Interface and kind of each result object interface.
-template <class I> struct KindOf;
-template <> struct KindOf<IZuInterplayAssetDescription> {
+template <class I>
+struct KindOf;
+template <>
+struct KindOf<IZuInterplayAssetDescription> {
     static constexpr unsigned kind = ZU_KIND_ASSET_DESCRIPTION;
     static constexpr const IID& iid = IID_IZuInterplayAssetDescription;
 };
-template <> struct KindOf<IZuInterplayAssetsDescriptionsList> {
+template <>
+struct KindOf<IZuInterplayAssetsDescriptionsList> {
     static constexpr unsigned kind = ZU_KIND_ASSETS_DESCRIPTIONS_LIST;
     static constexpr const IID& iid = IID_IZuInterplayAssetsDescriptionsList;
 };
-template <> struct KindOf<IZuInterplayMobAttribute> {
+template <>
+struct KindOf<IZuInterplayMobAttribute> {
     static constexpr unsigned kind = ZU_KIND_MOB_ATTRIBUTE;
     static constexpr const IID& iid = IID_IZuInterplayMobAttribute;
 };
-template <> struct KindOf<IZuInterplayMobAttributeList> {
+template <>
+struct KindOf<IZuInterplayMobAttributeList> {
     static constexpr unsigned kind = ZU_KIND_MOB_ATTRIBUTE_LIST;
     static constexpr const IID& iid = IID_IZuInterplayMobAttributeList;
 };
-template <> struct KindOf<IZuInterplayMobLocator> {
+template <>
+struct KindOf<IZuInterplayMobLocator> {
     static constexpr unsigned kind = ZU_KIND_MOB_LOCATOR;
     static constexpr const IID& iid = IID_IZuInterplayMobLocator;
 };
-template <> struct KindOf<IZuInterplayMobLocatorList> {
+template <>
+struct KindOf<IZuInterplayMobLocatorList> {
     static constexpr unsigned kind = ZU_KIND_MOB_LOCATOR_LIST;
     static constexpr const IID& iid = IID_IZuInterplayMobLocatorList;
 };

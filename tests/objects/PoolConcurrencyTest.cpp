@@ -82,7 +82,7 @@ TEST(PoolConcurrencyTest, OnePoolManyThreads) {
     LONG liveBefore = CKoBaseObject::GetObjectCount();
     CZuInterplayObjectPool* pool = MakePool<CZuInterplayMobAttributeAllocator>();
     const int kHeld = 10;
-    const int kRounds = 3000;  // a multiple of 3
+    const int kRounds = 3000; // a multiple of 3
     Barrier barrier(kThreads + 1);
     std::vector<std::vector<IZuInterplayMobAttribute*>> held(kThreads);
     std::vector<int> mixUps(kThreads, 0);
@@ -91,7 +91,7 @@ TEST(PoolConcurrencyTest, OnePoolManyThreads) {
     {
         kodebug::KoDebugCapture capture(kodebug::Filter::Open, kodebug::Filter::Closed);
         std::thread checker([&] {
-            barrier.Wait();  // every thread holds kHeld objects
+            barrier.Wait(); // every thread holds kHeld objects
             EXPECT_EQ(static_cast<unsigned>(kThreads * kHeld), pool->GetUsedCount());
             EXPECT_EQ(static_cast<unsigned>(kThreads * kHeld), pool->GetAllocatedCount());
             std::set<IZuInterplayMobAttribute*> distinct;
@@ -113,7 +113,7 @@ TEST(PoolConcurrencyTest, OnePoolManyThreads) {
                     mine[i] = TakeFrom<IZuInterplayMobAttribute>(pool);
                     const wchar_t* value = nullptr;
                     mine[i]->GetValue(&value);
-                    if (*value) ++mixUps[t];  // a blank object is expected
+                    if (*value) ++mixUps[t]; // a blank object is expected
                     mine[i]->SetValue(mark.c_str());
                 }
                 std::this_thread::yield();
@@ -131,7 +131,8 @@ TEST(PoolConcurrencyTest, OnePoolManyThreads) {
     }
     for (int t = 0; t < kThreads; ++t) EXPECT_EQ(0, mixUps[t]) << "thread " << t;
     EXPECT_EQ(0u, pool->GetUsedCount());
-    EXPECT_EQ(static_cast<unsigned>(kThreads * kHeld), pool->GetAllocatedCount()) << "idle objects were reused";
+    EXPECT_EQ(static_cast<unsigned>(kThreads * kHeld), pool->GetAllocatedCount())
+        << "idle objects were reused";
     for (const auto& mine : held)
         for (IZuInterplayMobAttribute* attribute : mine) EXPECT_EQ(1u, RefCount(attribute));
     pool->Release();
@@ -156,8 +157,10 @@ TEST(PoolConcurrencyTest, DifferentPoolsAtOnce) {
             IZuInterplayAssetsDescriptionsList* list = TakeFrom<IZuInterplayAssetsDescriptionsList>(listPool);
             seen[t].insert(list);
             for (int d = 0; d < 2; ++d) {
-                IZuInterplayAssetDescription* description = TakeFrom<IZuInterplayAssetDescription>(descriptionPool);
-                IZuInterplayMobAttributeList* attributes = TakeFrom<IZuInterplayMobAttributeList>(attributeListPool);
+                IZuInterplayAssetDescription* description =
+                    TakeFrom<IZuInterplayAssetDescription>(descriptionPool);
+                IZuInterplayMobAttributeList* attributes =
+                    TakeFrom<IZuInterplayMobAttributeList>(attributeListPool);
                 for (int a = 0; a < 2; ++a) {
                     IZuInterplayMobAttribute* attribute = TakeFrom<IZuInterplayMobAttribute>(attributePool);
                     attributes->Add(attribute);

@@ -46,7 +46,8 @@ TEST_F(ResultObjectsTest, EveryKindAnswersItsInterfaces) {
         }
         // Another kind's interface is refused.
         IUnknown* foreign = reinterpret_cast<IUnknown*>(0x1);
-        EXPECT_EQ(E_NOINTERFACE, object->QueryInterface(*ids[(kind + 1) % 6], reinterpret_cast<void**>(&foreign)));
+        EXPECT_EQ(E_NOINTERFACE,
+                  object->QueryInterface(*ids[(kind + 1) % 6], reinterpret_cast<void**>(&foreign)));
         EXPECT_EQ(nullptr, foreign);
         EXPECT_EQ(E_NOINTERFACE, object->QueryInterface(OtherIID, reinterpret_cast<void**>(&foreign)));
         EXPECT_EQ(S_OK, object->Flush());
@@ -176,7 +177,7 @@ TEST_F(ResultObjectsTest, DescriptionKeepsItsUriAndDropsItsList) {
     EXPECT_EQ(S_FALSE, description->GetAttributeList(&held));
     EXPECT_EQ(sentinel, held);
 
-    std::wstring uri = L"interplay://ws/" + Repeat(L'a', 244);  // 259 characters
+    std::wstring uri = L"interplay://ws/" + Repeat(L'a', 244); // 259 characters
     ASSERT_EQ(259u, uri.size());
     ASSERT_EQ(S_OK, description->SetInterplayURI((uri + L"/x").c_str()));
     const wchar_t* text = nullptr;

@@ -23,23 +23,22 @@ private:
 };
 
 std::wstring widen(const std::string& text, UINT codePage = CP_THREAD_ACP) {
-    int n =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     if (n > 0) {
-        EXPECT_EQ(n, MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                         &wide[0], n));
+        EXPECT_EQ(n,
+                  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n));
     }
     return wide;
 }
 
 std::string narrow(const std::wstring& text, UINT codePage = CP_THREAD_ACP) {
-    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, nullptr);
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                nullptr);
     std::string bytes(static_cast<size_t>(n), '\0');
     if (n > 0) {
-        EXPECT_EQ(n, WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                         &bytes[0], n, nullptr, nullptr));
+        EXPECT_EQ(n, WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                                         n, nullptr, nullptr));
     }
     return bytes;
 }
@@ -49,8 +48,9 @@ TEST(CodePage, NewThreadsUseGbk) { EXPECT_EQ(936u, KoGetThreadCodePage()); }
 TEST(CodePage, GbkRoundTripOfCjkText) {
     // "C:\非编系统临时文件\乗€.jpg": 乗 has the trail byte 0x5C ('\'), € is the
     // single byte 0x80.
-    const std::string gbk = "C:\\\xB7\xC7\xB1\xE0\xCF\xB5\xCD\xB3\xC1\xD9\xCA\xB1\xCE\xC4\xBC\xFE"
-                            "\\\x81\x5C\x80.jpg";
+    const std::string gbk =
+        "C:\\\xB7\xC7\xB1\xE0\xCF\xB5\xCD\xB3\xC1\xD9\xCA\xB1\xCE\xC4\xBC\xFE"
+        "\\\x81\x5C\x80.jpg";
     const std::wstring wide = L"C:\\非编系统临时文件\\乗€.jpg";
 
     wchar_t buffer[64];
@@ -212,10 +212,8 @@ TEST(CodePage, InvalidParameters) {
         {"unknown code page", MultiByteToWideChar(437, 0, "a", -1, wide, 4)},
         {"null wide source", WideCharToMultiByte(936, 0, nullptr, -1, bytes, 4, nullptr, nullptr)},
         {"zero wide length", WideCharToMultiByte(936, 0, L"a", 0, bytes, 4, nullptr, nullptr)},
-        {"null narrow destination",
-         WideCharToMultiByte(936, 0, L"a", -1, nullptr, 4, nullptr, nullptr)},
-        {"unknown narrow code page",
-         WideCharToMultiByte(850, 0, L"a", -1, bytes, 4, nullptr, nullptr)},
+        {"null narrow destination", WideCharToMultiByte(936, 0, L"a", -1, nullptr, 4, nullptr, nullptr)},
+        {"unknown narrow code page", WideCharToMultiByte(850, 0, L"a", -1, bytes, 4, nullptr, nullptr)},
     };
     for (const Case& c : cases) EXPECT_EQ(0, c.result) << c.what;
     SetLastError(0);

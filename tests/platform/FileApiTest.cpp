@@ -28,8 +28,8 @@ protected:
     std::string drives() const { return roots.drives().path(); }
 
     HANDLE open(const std::string& path, DWORD access, DWORD creation) {
-        return CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, creation,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        return CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     }
 };
 

@@ -174,8 +174,7 @@ TEST(WindowMessage, EmptyNames) {
 }
 
 TEST(GuidString, RegistryFormInUpperCase) {
-    const GUID clsid = {
-        0xF760A3F0, 0xB7DE, 0x4909, {0x9B, 0xB2, 0x63, 0x0F, 0x8E, 0x04, 0xC8, 0x28}};
+    const GUID clsid = {0xF760A3F0, 0xB7DE, 0x4909, {0x9B, 0xB2, 0x63, 0x0F, 0x8E, 0x04, 0xC8, 0x28}};
     wchar_t text[40];
     EXPECT_EQ(39, StringFromGUID2(clsid, text, 39));
     EXPECT_STREQ(L"{F760A3F0-B7DE-4909-9BB2-630F8E04C828}", text);

@@ -10,7 +10,8 @@
 
 namespace {
 
-template <class Body> void runThreads(int count, Body body) {
+template <class Body>
+void runThreads(int count, Body body) {
     std::vector<std::thread> threads;
     for (int i = 0; i < count; ++i) threads.emplace_back(body, i);
     for (std::thread& t : threads) t.join();
@@ -33,8 +34,7 @@ TEST(PlatformThreads, ConversionsInParallelWithDifferentCodePages) {
     std::vector<std::string> expected;
     for (unsigned page : pages) {
         char bytes[128];
-        int n =
-            WideCharToMultiByte(page, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+        int n = WideCharToMultiByte(page, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
         expected.emplace_back(bytes, n > 0 ? n - 1 : 0);
     }
     std::atomic<int> failures{0};
@@ -44,8 +44,8 @@ TEST(PlatformThreads, ConversionsInParallelWithDifferentCodePages) {
         for (int round = 0; round < 500; ++round) {
             char bytes[128];
             wchar_t back[128];
-            int n = WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), -1, bytes, sizeof bytes,
-                                        nullptr, nullptr);
+            int n = WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr,
+                                        nullptr);
             if (n <= 0 || expected[index % 3] != bytes) ++failures;
             if (page != 1252) { // 1252 lacks the CJK characters
                 MultiByteToWideChar(CP_THREAD_ACP, 0, bytes, -1, back, 128);

@@ -31,8 +31,7 @@ std::wstring queryText(HKEY key, const wchar_t* name) {
     if (error != ERROR_SUCCESS) return L"error " + std::to_wstring(error);
     if (type != REG_SZ) return L"type " + std::to_wstring(type);
     std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1, L'#');
-    error =
-        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes);
+    error = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes);
     if (error != ERROR_SUCCESS) return L"error " + std::to_wstring(error);
     return text.data();
 }
@@ -117,14 +116,13 @@ TEST_F(Registry, QueryFollowsWindowsSizeRules) {
 
     wchar_t exact[5];
     bytes = sizeof exact;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"v", nullptr, nullptr,
-                                              reinterpret_cast<BYTE*>(exact), &bytes));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegQueryValueExW(key, L"v", nullptr, nullptr, reinterpret_cast<BYTE*>(exact), &bytes));
     EXPECT_STREQ(L"Both", exact);
 
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-              RegQueryValueExW(key, L"missing", nullptr, &type, nullptr, &bytes));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExW(key, L"v", nullptr, nullptr,
-                                                        reinterpret_cast<BYTE*>(exact), nullptr));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExW(key, L"missing", nullptr, &type, nullptr, &bytes));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER,
+              RegQueryValueExW(key, L"v", nullptr, nullptr, reinterpret_cast<BYTE*>(exact), nullptr));
     RegCloseKey(key);
 }
 
@@ -138,9 +136,8 @@ TEST_F(Registry, SetValueTakesUnterminatedAndUnalignedText) {
                                             2 * sizeof(wchar_t) + 1)); // a stray half character
     EXPECT_EQ(L"ok", queryText(key, L"t"));
     // Text stops at the first NUL.
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExW(key, L"n", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"a\0b"),
-                             4 * sizeof(wchar_t)));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"n", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"a\0b"),
+                                            4 * sizeof(wchar_t)));
     EXPECT_EQ(L"a", queryText(key, L"n"));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegSetValueExW(key, L"x", 0, REG_SZ, nullptr, 4));
     RegCloseKey(key);
@@ -155,11 +152,9 @@ TEST_F(Registry, EnumeratesSubkeysInNameOrder) {
     // A buffer without room for the terminator.
     wchar_t name[2];
     DWORD chars = 1;
-    EXPECT_EQ(ERROR_MORE_DATA,
-              RegEnumKeyExW(parent, 0, name, &chars, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_MORE_DATA, RegEnumKeyExW(parent, 0, name, &chars, nullptr, nullptr, nullptr, nullptr));
     chars = 2;
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegEnumKeyExW(parent, 0, name, &chars, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegEnumKeyExW(parent, 0, name, &chars, nullptr, nullptr, nullptr, nullptr));
     EXPECT_STREQ(L"a", name);
     EXPECT_EQ(1u, chars);
     EXPECT_EQ(ERROR_NO_MORE_ITEMS,
@@ -176,10 +171,8 @@ TEST_F(Registry, NamesThatLookLikeFilesOrPathsStayKeys) {
         RegCloseKey(create(key, name));
         EXPECT_EQ(ERROR_SUCCESS, setText(key, name, std::wstring(L"value of ") + name));
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"%41", L".", L"..", L"=x", L"a/b", L"same"}),
-              subKeys(key));
-    for (const wchar_t* name : names)
-        EXPECT_EQ(std::wstring(L"value of ") + name, queryText(key, name));
+    EXPECT_EQ((std::vector<std::wstring>{L"%41", L".", L"..", L"=x", L"a/b", L"same"}), subKeys(key));
+    for (const wchar_t* name : names) EXPECT_EQ(std::wstring(L"value of ") + name, queryText(key, name));
     RegCloseKey(key);
     // Nothing landed outside the tree.
     EXPECT_FALSE(fs::exists(fs::path(root()).parent_path() / "=x"));
@@ -196,8 +189,7 @@ TEST_F(Registry, DeleteRemovesLeafKeysWithTheirValues) {
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_CLASSES_ROOT, kServerKey));
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_CLASSES_ROOT, kClsid));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegDeleteKeyW(HKEY_CLASSES_ROOT, kClsid));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-              RegOpenKeyExW(HKEY_CLASSES_ROOT, kServerKey, 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_CLASSES_ROOT, kServerKey, 0, KEY_READ, &key));
     EXPECT_TRUE(fs::is_empty(root() + "/CLSID"));
     EXPECT_EQ(ERROR_ACCESS_DENIED, RegDeleteKeyW(HKEY_CLASSES_ROOT, L""));
 }
@@ -214,28 +206,26 @@ TEST_F(Registry, BadArguments) {
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Absent", 0, KEY_READ, &key));
     EXPECT_EQ(nullptr, key);
-    EXPECT_EQ(ERROR_BAD_PATHNAME, RegCreateKeyExW(HKEY_CLASSES_ROOT, L"a\\\\b", 0, nullptr, 0,
-                                                  KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_BAD_PATHNAME, RegCreateKeyExW(HKEY_CLASSES_ROOT, L"\\a", 0, nullptr, 0,
-                                                  KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_BAD_PATHNAME, RegCreateKeyExW(HKEY_CLASSES_ROOT, L"a\\\\b", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                  nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_BAD_PATHNAME, RegCreateKeyExW(HKEY_CLASSES_ROOT, L"\\a", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                  nullptr, &key, nullptr));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExW(HKEY_CLASSES_ROOT, nullptr, 0, nullptr, 0,
                                                        KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExW(HKEY_CLASSES_ROOT, L"a", 0, nullptr, 0,
-                                                       KEY_ALL_ACCESS, nullptr, nullptr, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER,
-              RegCreateKeyExW(HKEY_CLASSES_ROOT, std::wstring(256, L'k').c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExW(HKEY_CLASSES_ROOT, L"a", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                       nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExW(HKEY_CLASSES_ROOT, std::wstring(256, L'k').c_str(), 0,
+                                                       nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(nullptr));
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegSetValueExW(nullptr, L"v", 0, REG_SZ, nullptr, 0));
     // Another predefined key is not available.
-    EXPECT_EQ(ERROR_INVALID_HANDLE, RegOpenKeyExW(reinterpret_cast<HKEY>(uintptr_t(0x80000001u)),
-                                                  L"Software", 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_INVALID_HANDLE,
+              RegOpenKeyExW(reinterpret_cast<HKEY>(uintptr_t(0x80000001u)), L"Software", 0, KEY_READ, &key));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(HKEY_CLASSES_ROOT)); // never freed
     EXPECT_EQ(ERROR_NO_MORE_ITEMS, [&] {
         wchar_t name[8];
         DWORD chars = 8;
-        return RegEnumKeyExW(HKEY_CLASSES_ROOT, 0, name, &chars, nullptr, nullptr, nullptr,
-                             nullptr);
+        return RegEnumKeyExW(HKEY_CLASSES_ROOT, 0, name, &chars, nullptr, nullptr, nullptr, nullptr);
     }());
 }
 

@@ -53,7 +53,8 @@ std::vector<Attribute> Attributes() {
 
 void PrintTo(const Attribute& a, std::ostream* os) { *os << a.group << "|" << a.name << "|" << a.value; }
 
-template <class Response> std::string MessageOf(const Response& response) {
+template <class Response>
+std::string MessageOf(const Response& response) {
     return response.Errors && !response.Errors->Error.empty() ? response.Errors->Error[0]->Message : "";
 }
 

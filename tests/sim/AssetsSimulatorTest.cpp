@@ -38,7 +38,9 @@ const std::string kProjects = "interplay://Workgroup/Projects";
 class Client {
 public:
     Client(std::string url, std::string user, std::string password, bool credentials = true)
-        : m_url(std::move(url)), m_user(std::move(user)), m_password(std::move(password)),
+        : m_url(std::move(url)),
+          m_user(std::move(user)),
+          m_password(std::move(password)),
           m_credentials(credentials) {
         soap = soap_new1(SOAP_C_UTFSTRING);
         soap_set_namespaces(soap, ZuAssetsNamespaces());
@@ -75,7 +77,8 @@ private:
 };
 
 // The first error's code, or "" when the response has none.
-template <class Response> std::string ErrorOf(const Response& response) {
+template <class Response>
+std::string ErrorOf(const Response& response) {
     if (!response.Errors || response.Errors->Error.empty()) return "";
     EXPECT_FALSE(response.Errors->Error[0]->Message.empty());
     EXPECT_FALSE(response.Errors->Error[0]->Details.empty());
@@ -113,8 +116,9 @@ bool Shaped(const std::string& text, const std::string& shape) {
     if (text.size() != shape.size()) return false;
     for (size_t i = 0; i < text.size(); ++i) {
         bool digit = text[i] >= '0' && text[i] <= '9';
-        bool ok = shape[i] == '#' ? digit : shape[i] == '%' ? digit || (text[i] >= 'a' && text[i] <= 'f')
-                                                            : text[i] == shape[i];
+        bool ok = shape[i] == '#'   ? digit
+                  : shape[i] == '%' ? digit || (text[i] >= 'a' && text[i] <= 'f')
+                                    : text[i] == shape[i];
         if (!ok) return false;
     }
     return true;
@@ -163,7 +167,8 @@ std::string RawExchange(uint16_t port, const std::string& bytes, bool halfClose 
         if (halfClose) shutdown(s, SHUT_WR);
         char buffer[4096];
         ssize_t got;
-        while ((got = recv(s, buffer, sizeof buffer, 0)) > 0) response.append(buffer, static_cast<size_t>(got));
+        while ((got = recv(s, buffer, sizeof buffer, 0)) > 0)
+            response.append(buffer, static_cast<size_t>(got));
         close(s);
     }
     return response;
@@ -176,11 +181,14 @@ std::string Post(const std::string& body, const std::string& length = "") {
 }
 
 std::string Envelope(const std::string& body, const std::string& user = "editor") {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope xmlns:SOAP-ENV="
-                       "\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:types=\"") +
+    return std::string(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope xmlns:SOAP-ENV="
+               "\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:types=\"") +
            ZuAssetsTypesNamespace() + "\"><SOAP-ENV:Header><types:UserCredentials><types:Username>" + user +
-           "</types:Username><types:Password>secret</types:Password></types:UserCredentials></SOAP-ENV:Header>"
-           "<SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+           "</types:Username><types:Password>secret</types:Password></types:UserCredentials></"
+           "SOAP-ENV:Header>"
+           "<SOAP-ENV:Body>" +
+           body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 }
 
 class AssetsSimulatorTest : public ::testing::Test {
@@ -228,7 +236,8 @@ protected:
         request.InterplayURI = folder;
         request.AAF = Binary(aaf);
         request.Headframe = headframe ? &frame : nullptr;
-        request.Attributes = Attributes(client->soap, {{"USER", "Name", name}, {"USER", "标题", name + " 新闻"}});
+        request.Attributes =
+            Attributes(client->soap, {{"USER", "Name", name}, {"USER", "标题", name + " 新闻"}});
         EXPECT_EQ(client->Call(soap_call___assets__CheckInAAF, request, response), SOAP_OK);
         EXPECT_EQ(ErrorOf(response), "");
         return response.InterplayURI ? *response.InterplayURI : "";
@@ -278,11 +287,11 @@ TEST_F(AssetsSimulatorTest, FoldersAssetsAndTheirBytesTravelWhole) {
     ASSERT_EQ(children.Results->AssetDescription.size(), 1u);
     EXPECT_EQ(children.Results->AssetDescription[0]->InterplayURI, clip);
     EXPECT_EQ(AttributeValue(children.Results->AssetDescription[0]->Attributes, "标题"), "晚间新闻 新闻");
-    EXPECT_THAT(client->raw, HasSubstr("Name=\"标题\""));  // UTF-8 on the wire, not references
+    EXPECT_THAT(client->raw, HasSubstr("Name=\"标题\"")); // UTF-8 on the wire, not references
 
     types__GetLatestType latest;
     types__GetLatestResponseType fetched;
-    latest.InterplayURI = news + "/晚间新闻";  // by path as well as by asset URI
+    latest.InterplayURI = news + "/晚间新闻"; // by path as well as by asset URI
     ASSERT_EQ(client->Call(soap_call___assets__GetLatest, latest, fetched), SOAP_OK);
     EXPECT_EQ(Bytes(fetched.File), aaf);
     types__GetHeadframeType headframe;
@@ -376,16 +385,24 @@ TEST_F(AssetsSimulatorTest, AttributesLocatorsAndSearchKeepTheirFields) {
 
     // Search, its terms as character references, as the component sends them.
     auto hits = [&](const std::string& op, int max) {
-        std::string response = RawExchange(sim->Port(), Post(Envelope(
-            "<types:Search><types:InterplayPathURI>interplay://Workgroup</types:InterplayPathURI><types:SearchGroup "
-            "Operator=\"" + op + "\"><types:AttributeCondition Condition=\"CONTAINS\"><types:Attribute Group=\"USER\" "
-            "Name=\"&#26631;&#39064;\">&#26032;&#38395;</types:Attribute></types:AttributeCondition>"
-            "<types:AttributeCondition Condition=\"EQUALS\"><types:Attribute Name=\"&#29366;&#24577;\">&#24050;&#25209;"
-            "&#20934;</types:Attribute></types:AttributeCondition></types:SearchGroup><types:MaxResults>" +
-            std::to_string(max) + "</types:MaxResults></types:Search>")));
+        std::string response = RawExchange(
+            sim->Port(),
+            Post(Envelope(
+                "<types:Search><types:InterplayPathURI>interplay://Workgroup</"
+                "types:InterplayPathURI><types:SearchGroup "
+                "Operator=\"" +
+                op +
+                "\"><types:AttributeCondition Condition=\"CONTAINS\"><types:Attribute Group=\"USER\" "
+                "Name=\"&#26631;&#39064;\">&#26032;&#38395;</types:Attribute></types:AttributeCondition>"
+                "<types:AttributeCondition Condition=\"EQUALS\"><types:Attribute "
+                "Name=\"&#29366;&#24577;\">&#24050;&#25209;"
+                "&#20934;</types:Attribute></types:AttributeCondition></"
+                "types:SearchGroup><types:MaxResults>" +
+                std::to_string(max) + "</types:MaxResults></types:Search>")));
         EXPECT_THAT(response, HasSubstr("<types:Results>"));
         size_t count = 0;
-        for (size_t at = 0; (at = response.find("<types:AssetDescription>", at)) != std::string::npos; ++at) ++count;
+        for (size_t at = 0; (at = response.find("<types:AssetDescription>", at)) != std::string::npos; ++at)
+            ++count;
         return count;
     };
     EXPECT_EQ(hits("AND", 0), 1u);
@@ -437,10 +454,12 @@ TEST_F(AssetsSimulatorTest, FailuresComeAsErrorListsAndChangeNothing) {
     };
     const std::string uri = "<types:InterplayURI>" + clip + "</types:InterplayURI>";
     expect("same-name move",
-           "<types:Move><types:InterplayAssetURI>" + clip + "</types:InterplayAssetURI><types:InterplayFolderURI>" +
-               kProjects + "/归档</types:InterplayFolderURI></types:Move>",
+           "<types:Move><types:InterplayAssetURI>" + clip +
+               "</types:InterplayAssetURI><types:InterplayFolderURI>" + kProjects +
+               "/归档</types:InterplayFolderURI></types:Move>",
            "<types:Error Code=\"ALREADY_EXISTS\">" + uri + "<types:Message>Cannot move \"x\"");
-    expect("unknown asset", "<types:GetLatest><types:InterplayURI>" + unknown + "</types:InterplayURI></types:GetLatest>",
+    expect("unknown asset",
+           "<types:GetLatest><types:InterplayURI>" + unknown + "</types:InterplayURI></types:GetLatest>",
            "<types:Error Code=\"NOT_FOUND\"><types:InterplayURI>" + unknown);
     expect("delete with an unknown URI",
            "<types:DeleteAssets><types:InterplayURIs>" + uri + "<types:InterplayURI>" + unknown +
@@ -448,16 +467,19 @@ TEST_F(AssetsSimulatorTest, FailuresComeAsErrorListsAndChangeNothing) {
                "</types:DeleteAssets>",
            "Code=\"NOT_FOUND\"");
     expect("system attribute",
-           "<types:SetAttributes><types:InterplayURIs>" + uri + "</types:InterplayURIs><types:Attributes>"
+           "<types:SetAttributes><types:InterplayURIs>" + uri +
+               "</types:InterplayURIs><types:Attributes>"
                "<types:Attribute Group=\"SYSTEM\" Name=\"Creator\">x</types:Attribute></types:Attributes>"
                "</types:SetAttributes>",
            "Code=\"READ_ONLY_ATTRIBUTE\"");
     expect("unknown locator",
-           "<types:RemoveLocators>" + uri + "<types:LocatorIDs><types:LocatorID>42</types:LocatorID>"
+           "<types:RemoveLocators>" + uri +
+               "<types:LocatorIDs><types:LocatorID>42</types:LocatorID>"
                "</types:LocatorIDs></types:RemoveLocators>",
            "Code=\"NOT_FOUND\"");
     expect("unsupported condition",
-           "<types:Search><types:InterplayPathURI>interplay://Workgroup</types:InterplayPathURI><types:SearchGroup "
+           "<types:Search><types:InterplayPathURI>interplay://Workgroup</"
+           "types:InterplayPathURI><types:SearchGroup "
            "Operator=\"AND\"><types:CategoryCondition Category=\"News\"/></types:SearchGroup></types:Search>",
            "Code=\"NOT_SUPPORTED\"");
 }
@@ -505,9 +527,11 @@ TEST_F(AssetsSimulatorTest, BadInputGetsAFaultAndTheServiceKeepsServing) {
 
 TEST_F(AssetsSimulatorTest, FuzzedRequestsNeverBringItDown) {
     const std::string request = Envelope(
-        "<types:Search><types:InterplayPathURI>interplay://Workgroup</types:InterplayPathURI><types:SearchGroup "
+        "<types:Search><types:InterplayPathURI>interplay://Workgroup</"
+        "types:InterplayPathURI><types:SearchGroup "
         "Operator=\"OR\"><types:AttributeCondition Condition=\"CONTAINS\"><types:Attribute Group=\"USER\" "
-        "Name=\"&#26631;\">&#26032;</types:Attribute></types:AttributeCondition><types:SearchGroup Negated=\"true\"/>"
+        "Name=\"&#26631;\">&#26032;</types:Attribute></types:AttributeCondition><types:SearchGroup "
+        "Negated=\"true\"/>"
         "</types:SearchGroup><types:MaxResults>5</types:MaxResults></types:Search>");
     CheckInAAF(kProjects, "晚间新闻", "AAF");
     const std::string before = sim->Snapshot();
@@ -517,10 +541,18 @@ TEST_F(AssetsSimulatorTest, FuzzedRequestsNeverBringItDown) {
         for (int edits = 1 + static_cast<int>(random() % 4); edits > 0; --edits) {
             size_t at = random() % mutated.size();
             switch (random() % 4) {
-            case 0: mutated[at] = static_cast<char>(random()); break;
-            case 1: mutated.erase(at, 1 + random() % 16); break;
-            case 2: mutated.insert(at, std::string(1 + random() % 8, "<>&;\"#/x"[random() % 8])); break;
-            case 3: mutated.insert(at, mutated.substr(random() % mutated.size(), random() % 300)); break;
+            case 0:
+                mutated[at] = static_cast<char>(random());
+                break;
+            case 1:
+                mutated.erase(at, 1 + random() % 16);
+                break;
+            case 2:
+                mutated.insert(at, std::string(1 + random() % 8, "<>&;\"#/x"[random() % 8]));
+                break;
+            case 3:
+                mutated.insert(at, mutated.substr(random() % mutated.size(), random() % 300));
+                break;
             }
         }
         // Mostly with its true length; now and then announcing more than it has.
@@ -543,7 +575,8 @@ TEST_F(AssetsSimulatorTest, StartsOnAnEphemeralPortAndStopsPromptly) {
     EXPECT_EQ(CreateFolder(kProjects + "/a"), "");
     EXPECT_EQ(sim->RequestCount(), count + 1);
     std::vector<std::string> log = Log(1);
-    EXPECT_TRUE(Shaped(log.at(0), "####-##-##T##:##:##Z editor CreateFolder interplay://Workgroup/Projects/a -> ok"))
+    EXPECT_TRUE(
+        Shaped(log.at(0), "####-##-##T##:##:##Z editor CreateFolder interplay://Workgroup/Projects/a -> ok"))
         << log.at(0);
 
     assets_sim::Options same;
@@ -564,7 +597,7 @@ TEST_F(AssetsSimulatorTest, StartsOnAnEphemeralPortAndStopsPromptly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     close(stalled);
 
-    ASSERT_TRUE(sim->Start(&error)) << error;  // started again, with its tree
+    ASSERT_TRUE(sim->Start(&error)) << error; // started again, with its tree
     client = std::make_unique<Client>(sim->ServiceURL(), "editor", "secret");
     EXPECT_EQ(CreateFolder(kProjects + "/a"), "ALREADY_EXISTS");
 }
@@ -626,7 +659,8 @@ TEST_F(AssetsSimulatorTest, SlowPeersHoldNobodyUpAndConcurrentWritersAllLand) {
                 types__CreateFolderResponseType response;
                 request.InterplayURI = kProjects + "/w" + std::to_string(w) + "-" + std::to_string(f);
                 int code = writer.Call(soap_call___assets__CreateFolder, request, response);
-                outcomes[w] += code != SOAP_OK ? "[runtime error " + std::to_string(code) + "]" : ErrorOf(response);
+                outcomes[w] +=
+                    code != SOAP_OK ? "[runtime error " + std::to_string(code) + "]" : ErrorOf(response);
             }
         });
     }

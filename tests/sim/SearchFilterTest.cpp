@@ -15,11 +15,8 @@ AttributeCondition Condition(const std::string& comparison, const std::string& n
 }
 
 const AttributeList kClip = {
-    {"SYSTEM", "Size", "65536"},
-    {"USER", "标题", "晚间新闻 第一版"},
-    {"USER", "Duration", "9.5"},
-    {"EXTRA", "Duration", "120"},
-    {"USER", "Comments", "First Cut"},
+    {"SYSTEM", "Size", "65536"},  {"USER", "标题", "晚间新闻 第一版"}, {"USER", "Duration", "9.5"},
+    {"EXTRA", "Duration", "120"}, {"USER", "Comments", "First Cut"},
 };
 
 } // namespace
@@ -39,7 +36,7 @@ TEST(SearchFilterTest, ComparesNumbersAsNumbersAndEverythingElseAsCaselessText) 
     EXPECT_TRUE(SearchFilter::Compare("EQUALS", "First Cut", "first cut"));
     EXPECT_TRUE(SearchFilter::Compare("LESS_THAN", "abc", "ABD"));
     EXPECT_TRUE(SearchFilter::Compare("LESS_THAN", "新", "闻"));
-    EXPECT_FALSE(SearchFilter::Compare("EQUALS", "É", "é"));  // only ASCII letters fold
+    EXPECT_FALSE(SearchFilter::Compare("EQUALS", "É", "é")); // only ASCII letters fold
     EXPECT_TRUE(SearchFilter::Compare("CONTAINS", "晚间新闻 第一版", "新闻"));
     EXPECT_TRUE(SearchFilter::Compare("CONTAINS", "First Cut", "CUT"));
     EXPECT_TRUE(SearchFilter::Compare("CONTAINS", "1000", "00"));
@@ -64,7 +61,7 @@ TEST(SearchFilterTest, ConditionsPickAttributesByNameAndByGroupWhenGiven) {
 TEST(SearchFilterTest, GroupsCombineByOperatorNegationAndNesting) {
     SearchGroup group;
     group.conditions = {Condition("CONTAINS", "标题", "新闻"), Condition("EQUALS", "Comments", "second cut")};
-    EXPECT_FALSE(SearchFilter::Matches(group, kClip));  // no operator: AND
+    EXPECT_FALSE(SearchFilter::Matches(group, kClip)); // no operator: AND
     group.op = "or";
     EXPECT_TRUE(SearchFilter::Matches(group, kClip));
     group.negated = true;
@@ -80,7 +77,7 @@ TEST(SearchFilterTest, GroupsCombineByOperatorNegationAndNesting) {
     outer.conditions = {Condition("EQUALS", "Comments", "second cut")};
     outer.groups = {nested};
     EXPECT_TRUE(SearchFilter::Matches(outer, kClip));
-    SearchGroup empty;  // no conditions: everything, whatever the operator
+    SearchGroup empty; // no conditions: everything, whatever the operator
     empty.op = "OR";
     EXPECT_TRUE(SearchFilter::Matches(empty, {}));
 
@@ -89,7 +86,7 @@ TEST(SearchFilterTest, GroupsCombineByOperatorNegationAndNesting) {
     ASSERT_TRUE(problem);
     EXPECT_NE(problem->message.find("XOR"), std::string::npos);
     outer.op = "Or";
-    outer.groups[0].conditions.push_back(Condition("equals", "Name", "x"));  // comparisons are upper case
+    outer.groups[0].conditions.push_back(Condition("equals", "Name", "x")); // comparisons are upper case
     EXPECT_TRUE(SearchFilter::Validate(outer));
     outer.groups[0].conditions.back() = Condition("EQUALS", "", "x");
     EXPECT_TRUE(SearchFilter::Validate(outer));
@@ -99,12 +96,12 @@ TEST(SearchFilterTest, GroupsCombineByOperatorNegationAndNesting) {
 
 TEST(SearchFilterTest, NamePatternsMatchWholeCharacters) {
     EXPECT_TRUE(SearchFilter::MatchesPattern("*", ""));
-    EXPECT_TRUE(SearchFilter::MatchesPattern("??新闻.*", "晚间新闻.aaf"));  // ? is a character, not a byte
+    EXPECT_TRUE(SearchFilter::MatchesPattern("??新闻.*", "晚间新闻.aaf")); // ? is a character, not a byte
     EXPECT_FALSE(SearchFilter::MatchesPattern("?新闻.*", "晚间新闻.aaf"));
     EXPECT_TRUE(SearchFilter::MatchesPattern("CLIP_*.AAF", "clip_01.aaf"));
     EXPECT_FALSE(SearchFilter::MatchesPattern("clip", "clip_01"));
     EXPECT_FALSE(SearchFilter::MatchesPattern("a*b*c", "axxbyy"));
-    EXPECT_FALSE(SearchFilter::MatchesPattern("\xE6", "新"));  // truncated characters
+    EXPECT_FALSE(SearchFilter::MatchesPattern("\xE6", "新")); // truncated characters
     EXPECT_FALSE(SearchFilter::MatchesPattern("新", "\xE6\x96"));
 
     std::string pattern, name(20000, 'a');

@@ -35,8 +35,8 @@ unsigned char* Data(std::string& bytes) { return reinterpret_cast<unsigned char*
 // The runtime's base64 of bytes, and its decoding of text.
 std::string Encoded(const std::string& bytes) {
     InMemoryContext context;
-    const char* text = soap_s2base64(context.soap(), reinterpret_cast<const unsigned char*>(bytes.data()), nullptr,
-                                     static_cast<int>(bytes.size()));
+    const char* text = soap_s2base64(context.soap(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                                     nullptr, static_cast<int>(bytes.size()));
     return text ? text : "<encoding failed>";
 }
 
@@ -69,13 +69,17 @@ void ExpectWhole(const ScriptedServer::Request& request) {
 void ExpectContent(const ScriptedServer::Request& request, const std::string& tag, const std::string& bytes) {
     std::string text = ContentOf(request.body, tag);
     EXPECT_EQ((bytes.size() + 2) / 3 * 4, text.size());
-    EXPECT_TRUE(text == Encoded(bytes)) << tag << " of " << bytes.size() << " bytes differs from the runtime's base64";
-    EXPECT_TRUE(Decoded(text) == bytes) << tag << " of " << bytes.size() << " bytes does not decode to the payload";
+    EXPECT_TRUE(text == Encoded(bytes))
+        << tag << " of " << bytes.size() << " bytes differs from the runtime's base64";
+    EXPECT_TRUE(Decoded(text) == bytes)
+        << tag << " of " << bytes.size() << " bytes does not decode to the payload";
 }
 
 class Base64Binary : public ::testing::Test {
 protected:
-    Base64Binary() { server.setDefaultReply(ScriptedServer::Reply::http(soap11("<types:CheckInAAFResponse/>"))); }
+    Base64Binary() {
+        server.setDefaultReply(ScriptedServer::Reply::http(soap11("<types:CheckInAAFResponse/>")));
+    }
 
     // Sends a CheckInAAF with aaf and, when given, a headframe through the
     // component's binding (set up by prepare, when given); what arrived.
@@ -142,11 +146,11 @@ TEST_F(Base64Binary, NoBytesGiveEmptyContent) {
     binding.endpoint = url.c_str();
     ZuAssets::types__CheckInAAFType request;
     request.InterplayURI = "interplay://WG/In";
-    request.AAF.__size = 5;  // a count without bytes
+    request.AAF.__size = 5; // a count without bytes
     std::string bytes = "abc";
     ZuAssets::xsd__base64Binary image;
     image.__ptr = Data(bytes);
-    image.__size = -1;  // bytes with a negative count
+    image.__size = -1; // bytes with a negative count
     request.Headframe = &image;
     ZuAssets::types__CheckInAAFResponseType response;
     EXPECT_EQ(SOAP_OK, binding.__assets__CheckInAAF(&request, &response));
@@ -170,7 +174,8 @@ TEST_F(Base64Binary, SendHooksStillSeeTheEncodedBytes) {
         CheckInAaf(aaf, &headframe, [](AssetsPortBinding& binding) { binding.soap->fpreparesend = Hook; });
     ExpectWhole(sent);
     ExpectContent(sent, "types:AAF", aaf);
-    EXPECT_TRUE(hooked == sent.body) << "the hook saw " << hooked.size() << " of " << sent.body.size() << " bytes";
+    EXPECT_TRUE(hooked == sent.body) << "the hook saw " << hooked.size() << " of " << sent.body.size()
+                                     << " bytes";
 }
 
 TEST_F(Base64Binary, PlainVariantSendsTheSameContent) {
@@ -206,9 +211,9 @@ protected:
     };
 
     enum class Framing {
-        Length,   // a Content-Length that is the body's
-        Close,    // no length: the body ends when the connection closes
-        Chunked,  // Transfer-Encoding: chunked
+        Length,  // a Content-Length that is the body's
+        Close,   // no length: the body ends when the connection closes
+        Chunked, // Transfer-Encoding: chunked
     };
 
     static std::string Body(const std::string& file) {
@@ -276,8 +281,8 @@ TEST_F(Base64BinaryResponse, ContentIsReadWhateverTheFramingAndWherePiecesEnd) {
     const size_t sizes[] = {1, 2, 3, 3071, 3072, 3073, 6144, 6145, (size_t(1) << 20) + 1};
     for (Framing framing : {Framing::Length, Framing::Close, Framing::Chunked}) {
         for (size_t size : sizes) {
-            SCOPED_TRACE("framing " + std::to_string(static_cast<int>(framing)) + ", " + std::to_string(size) +
-                         " bytes");
+            SCOPED_TRACE("framing " + std::to_string(static_cast<int>(framing)) + ", " +
+                         std::to_string(size) + " bytes");
             std::string bytes = RandomBytes(size, static_cast<unsigned>(size)), text = Encoded(bytes);
             Read read = GetLatest("<types:File>" + text + "</types:File>", framing);
             EXPECT_EQ(SOAP_OK, read.code);
@@ -326,13 +331,14 @@ TEST_F(Base64BinaryResponse, MalformedContentLeavesTheElementOut) {
     EXPECT_FALSE(read.present);
     EXPECT_EQ("", read.bytes);
 
-    read = GetLatest("<types:File>QUFGAP8=");  // the document ends inside the element
+    read = GetLatest("<types:File>QUFGAP8="); // the document ends inside the element
     EXPECT_NE(SOAP_OK, read.code);
 }
 
 TEST_F(Base64BinaryResponse, TypeIsCheckedOnRequiredElementsOnly) {
-    const std::string xsi = " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-                            " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"";
+    const std::string xsi =
+        " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+        " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"";
     // Optional (GetLatest's File): any type.
     Read read = GetLatest("<types:File" + xsi + " xsi:type=\"xsd:string\">QUFG</types:File>");
     EXPECT_EQ(SOAP_OK, read.code);
@@ -342,7 +348,8 @@ TEST_F(Base64BinaryResponse, TypeIsCheckedOnRequiredElementsOnly) {
     for (const char* type : {"xsd:base64Binary", "xsd:string"}) {
         InMemoryContext context;
         ZuAssets::types__CheckInAAFType request;
-        int code = context.read("<types:CheckInAAF" + xsi + "><types:InterplayURI>x</types:InterplayURI><types:AAF xsi:type=\"" +
+        int code = context.read("<types:CheckInAAF" + xsi +
+                                    "><types:InterplayURI>x</types:InterplayURI><types:AAF xsi:type=\"" +
                                     type + "\">QUFG</types:AAF></types:CheckInAAF>",
                                 request, "types:CheckInAAF");
         EXPECT_EQ(std::string(type) == "xsd:string" ? SOAP_TYPE : SOAP_OK, code) << type;

@@ -17,11 +17,11 @@ namespace {
 TEST(SoapConcurrency, ThreadsCallWithTheirOwnCodePages) {
     ScriptedServer server;
     server.setRecording(false);
-    server.setDefaultReply(ScriptedServer::Reply::http(soap11(
-        "<types:GetChildrenResponse><types:Results><types:AssetDescription>"
-        "<types:InterplayURI>\xe4\xb8\xad&#x6587;</types:InterplayURI><types:Attributes>"
-        "<types:Attribute Group=\"G\" Name=\"\xe4\xb8\xad\xe6\x96\x87\">\xe4\xb8\xad</types:Attribute>"
-        "</types:Attributes></types:AssetDescription></types:Results></types:GetChildrenResponse>")));
+    server.setDefaultReply(ScriptedServer::Reply::http(
+        soap11("<types:GetChildrenResponse><types:Results><types:AssetDescription>"
+               "<types:InterplayURI>\xe4\xb8\xad&#x6587;</types:InterplayURI><types:Attributes>"
+               "<types:Attribute Group=\"G\" Name=\"\xe4\xb8\xad\xe6\x96\x87\">\xe4\xb8\xad</types:Attribute>"
+               "</types:Attributes></types:AssetDescription></types:Results></types:GetChildrenResponse>")));
     const unsigned codePages[] = {936, 65001, 936, 65001};
     const std::string expected[] = {"\xd6\xd0\xce\xc4", "\xe4\xb8\xad\xe6\x96\x87"};
     std::vector<std::thread> threads;

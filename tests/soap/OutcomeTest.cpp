@@ -107,10 +107,9 @@ TEST_F(Outcome, ErrorListWithoutEntriesCountsAsNoError) {
 }
 
 TEST_F(Outcome, ServerErrorLeavesTheFirstDetailsAndLogsBothTexts) {
-    EXPECT_EQ(ZU_E_SERVERERROR,
-              createFolder(CZuServiceCall::Policy().LogServerError(kLine),
-                           ScriptedServer::Reply::http(createFolderResponse(
-                               errors("no \xe4\xb8\xad", "details &amp; more")))));
+    EXPECT_EQ(ZU_E_SERVERERROR, createFolder(CZuServiceCall::Policy().LogServerError(kLine),
+                                             ScriptedServer::Reply::http(createFolderResponse(
+                                                 errors("no \xe4\xb8\xad", "details &amp; more")))));
     EXPECT_EQ(CZuServiceCall::SERVER_ERROR, call->GetOutcome());
     EXPECT_EQ("details & more", lastErrorText);
     EXPECT_EQ((std::vector<std::string>{line(kLine, "no \xd6\xd0"), line(kLine, "details & more")}),
@@ -121,8 +120,9 @@ TEST_F(Outcome, ServerErrorLeavesTheFirstDetailsAndLogsBothTexts) {
 
 TEST_F(Outcome, ServerErrorDeparturesOfTheOperations) {
     // The Message stays; nothing logged unless asked.
-    EXPECT_EQ(ZU_E_SERVERERROR, createFolder(CZuServiceCall::Policy().KeepMessage(),
-                                             ScriptedServer::Reply::http(createFolderResponse(errors("m", "d")))));
+    EXPECT_EQ(ZU_E_SERVERERROR,
+              createFolder(CZuServiceCall::Policy().KeepMessage(),
+                           ScriptedServer::Reply::http(createFolderResponse(errors("m", "d")))));
     EXPECT_EQ("m", lastErrorText);
     EXPECT_TRUE(logged().empty());
 
@@ -147,8 +147,9 @@ TEST_F(Outcome, ServerErrorDeparturesOfTheOperations) {
 }
 
 TEST_F(Outcome, NilErrorEntryIsAnErrorWithEmptyTexts) {
-    std::string body = "<types:Errors><types:Error xsi:nil=\"true\" "
-                       "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"/></types:Errors>";
+    std::string body =
+        "<types:Errors><types:Error xsi:nil=\"true\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"/></types:Errors>";
     EXPECT_EQ(ZU_E_SERVERERROR, createFolder(CZuServiceCall::Policy(),
                                              ScriptedServer::Reply::http(createFolderResponse(body))));
     EXPECT_EQ("", lastErrorText);
@@ -160,8 +161,7 @@ TEST_F(Outcome, LoggedTextsAreCutTo259Characters) {
     std::string longest(259, 'x'), tooLong(300, 'y');
     createFolder(CZuServiceCall::Policy().LogServerError(kLine),
                  ScriptedServer::Reply::http(createFolderResponse(errors(longest, tooLong))));
-    EXPECT_EQ((std::vector<std::string>{line(kLine, longest), line(kLine, std::string(259, 'y'))}),
-              logged());
+    EXPECT_EQ((std::vector<std::string>{line(kLine, longest), line(kLine, std::string(259, 'y'))}), logged());
     EXPECT_EQ(tooLong, lastErrorText);
 }
 
@@ -178,8 +178,9 @@ TEST_F(Outcome, Soap11FaultsGiveTheRuntimeFaultCodes) {
     };
     for (const Case& c : cases) {
         lastErrorText = "previous";
-        std::string detail = "<types:AssetsFaultType Code=\"7\"><types:Message>fm</types:Message>"
-                             "<types:Details>fd</types:Details></types:AssetsFaultType>";
+        std::string detail =
+            "<types:AssetsFaultType Code=\"7\"><types:Message>fm</types:Message>"
+            "<types:Details>fd</types:Details></types:AssetsFaultType>";
         EXPECT_EQ(c.code, createFolder(CZuServiceCall::Policy(),
                                        ScriptedServer::Reply::http(fault11(c.faultcode, detail), 500)))
             << c.faultcode;
@@ -202,9 +203,9 @@ TEST_F(Outcome, Soap11FaultsGiveTheRuntimeFaultCodes) {
 }
 
 TEST_F(Outcome, Soap12FaultsGiveTheRuntimeFaultCodes) {
-    EXPECT_EQ(SOAP_CLI_FAULT, createFolder(CZuServiceCall::Policy(),
-                                           ScriptedServer::Reply::http(fault12("env:Sender"), 500,
-                                                                       "application/soap+xml")));
+    EXPECT_EQ(SOAP_CLI_FAULT,
+              createFolder(CZuServiceCall::Policy(),
+                           ScriptedServer::Reply::http(fault12("env:Sender"), 500, "application/soap+xml")));
     std::string message;
     EXPECT_TRUE(CZuAssetsEnvelope::GetFaultDetail(call->Context(), nullptr, &message, nullptr));
     EXPECT_EQ("m", message);
@@ -218,12 +219,12 @@ TEST_F(Outcome, Soap12FaultsGiveTheRuntimeFaultCodes) {
     std::string prefixed = fault11("s:Server");
     prefixed.replace(prefixed.find("xmlns:SOAP-ENV="), 15, "xmlns:s=");
     for (const char* from : {"SOAP-ENV:Envelope", "SOAP-ENV:Body", "SOAP-ENV:Fault"})
-        for (size_t at; (at = prefixed.find(from)) != std::string::npos;)
-            prefixed.replace(at, 8, "s");
-    EXPECT_EQ(SOAP_SVR_FAULT, createFolder(CZuServiceCall::Policy(), ScriptedServer::Reply::http(prefixed, 500)))
+        for (size_t at; (at = prefixed.find(from)) != std::string::npos;) prefixed.replace(at, 8, "s");
+    EXPECT_EQ(SOAP_SVR_FAULT,
+              createFolder(CZuServiceCall::Policy(), ScriptedServer::Reply::http(prefixed, 500)))
         << prefixed;
-    EXPECT_EQ(SOAP_FAULT, createFolder(CZuServiceCall::Policy(),
-                                       ScriptedServer::Reply::http(fault12("t:Sender"), 500)));
+    EXPECT_EQ(SOAP_FAULT,
+              createFolder(CZuServiceCall::Policy(), ScriptedServer::Reply::http(fault12("t:Sender"), 500)));
     // The request stays SOAP 1.1 whatever the server answers in.
     for (const ScriptedServer::Request& got : server.requests()) {
         EXPECT_EQ("text/xml; charset=utf-8", got.header("Content-Type"));
@@ -242,20 +243,18 @@ TEST_F(Outcome, Soap12ResponseWithAnotherNamespaceBaseIsRead) {
 
 TEST_F(Outcome, ClosedPortGivesAPositiveCodeAndTheUnreachableText) {
     std::string url = "http://127.0.0.1:" + std::to_string(ScriptedServer::closedPort()) + "/services/Assets";
-    HRESULT hr = createFolder(CZuServiceCall::Policy()
-                                  .LogTransportFailure(kValueLine, kFalseLine)
-                                  .LogServerError(kLine),
-                              url);
+    HRESULT hr = createFolder(
+        CZuServiceCall::Policy().LogTransportFailure(kValueLine, kFalseLine).LogServerError(kLine), url);
     EXPECT_EQ(SOAP_TCP_ERROR, hr);
     EXPECT_GT(hr, 0);
     EXPECT_EQ(CZuServiceCall::TRANSPORT_FAILURE, call->GetOutcome());
     EXPECT_EQ(SOAP_TCP_ERROR, call->GetRuntimeCode());
     EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, lastErrorText);
     EXPECT_EQ(20u, lastErrorText.size());
-    EXPECT_EQ((std::vector<std::string>{
-                  "CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = 28  ! \n",
-                  line(kFalseLine, ascii(ZU_TEXT_W_NO_WEB_SERVICE))}),
-              logged());
+    EXPECT_EQ(
+        (std::vector<std::string>{"CZuInterplayUploading::CheckInAAF , __assets__CheckInAAF value = 28  ! \n",
+                                  line(kFalseLine, ascii(ZU_TEXT_W_NO_WEB_SERVICE))}),
+        logged());
 }
 
 TEST_F(Outcome, TransportFailureDeparturesOfTheOperations) {
@@ -263,8 +262,7 @@ TEST_F(Outcome, TransportFailureDeparturesOfTheOperations) {
     createFolder(CZuServiceCall::Policy().LogTransportFailure(kValueLine, kFalseLine,
                                                               ZU_TEXT_W_NO_WEB_SERVICE_SETUPED),
                  url);
-    EXPECT_EQ(line(kFalseLine, ascii(ZU_TEXT_W_NO_WEB_SERVICE_SETUPED)),
-              logged().at(1));
+    EXPECT_EQ(line(kFalseLine, ascii(ZU_TEXT_W_NO_WEB_SERVICE_SETUPED)), logged().at(1));
 
     capture.clear();
     createFolder(CZuServiceCall::Policy().TransportFailureText(ZU_TEXT_CANNOT_MOVE), url);
@@ -290,8 +288,8 @@ TEST_F(Outcome, ErrorsOfAFailedReadAreNotUsed) {
     // The error list is complete, but the envelope is cut short.
     std::string body = createFolderResponse(errors("m", "d"));
     body.resize(body.find("</types:CreateFolderResponse>"));
-    HRESULT hr = createFolder(CZuServiceCall::Policy().LogServerError(kLine),
-                              ScriptedServer::Reply::http(body));
+    HRESULT hr =
+        createFolder(CZuServiceCall::Policy().LogServerError(kLine), ScriptedServer::Reply::http(body));
     EXPECT_NE(S_OK, hr);
     EXPECT_NE(ZU_E_SERVERERROR, hr);
     EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, lastErrorText);

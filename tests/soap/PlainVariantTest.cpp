@@ -47,13 +47,14 @@ int __assets__CreateFolder(struct soap* soap, types__CreateFolderType* request,
     response->Errors = soap_new_types__ErrorListType(soap);
     types__ErrorType* error = soap_new_types__ErrorType(soap);
     error->Code = "E7";
-    error->Message = "\xe5\xb7\xb2\xe5\xad\x98\xe5\x9c\xa8";  // UTF-8
+    error->Message = "\xe5\xb7\xb2\xe5\xad\x98\xe5\x9c\xa8"; // UTF-8
     error->Details = "exists: " + request->InterplayURI;
     response->Errors->Error.push_back(error);
     return SOAP_OK;
 }
 
-int __assets__GetChildren(struct soap* soap, types__GetChildrenType*, types__GetChildrenResponseType* response) {
+int __assets__GetChildren(struct soap* soap, types__GetChildrenType*,
+                          types__GetChildrenResponseType* response) {
     response->Results = soap_new_types__AssetDescriptionListType(soap);
     types__AssetDescriptionType* asset = soap_new_types__AssetDescriptionType(soap);
     asset->InterplayURI = "interplay://WG/\xe4\xb8\xad";
@@ -67,10 +68,8 @@ int __assets__GetChildren(struct soap* soap, types__GetChildrenType*, types__Get
     return SOAP_OK;
 }
 
-#define ZU_NOT_SERVED(op, request, response)                                      \
-    int __assets__##op(struct soap*, types__##request*, types__##response*) {   \
-        return SOAP_NO_METHOD;                                                    \
-    }
+#define ZU_NOT_SERVED(op, request, response) \
+    int __assets__##op(struct soap*, types__##request*, types__##response*) { return SOAP_NO_METHOD; }
 ZU_NOT_SERVED(GetStreamingURL, GetStreamingURLType, GetStreamingURLResponseType)
 ZU_NOT_SERVED(AddReservation, AddReservationType, AddReservationResponseType)
 ZU_NOT_SERVED(AddRestrictions, AddRestrictionsType, AddRestrictionsResponseType)
@@ -155,13 +154,13 @@ TEST(PlainVariant, ServesTheModulesRequestsAcrossTheTextForms) {
     ASSERT_FALSE(server.url().empty());
     std::string lastErrorText;
     {
-        CZuServiceCall call(server.url(), "\xd3\xc3\xbb\xa7", "pw", lastErrorText);  // GBK
+        CZuServiceCall call(server.url(), "\xd3\xc3\xbb\xa7", "pw", lastErrorText); // GBK
         ZuAssets::types__CreateFolderType request;
         request.InterplayURI = "interplay://WG/\xd6\xd0\xce\xc4";
         ZuAssets::types__CreateFolderResponseType response;
-        EXPECT_EQ(ZU_E_SERVERERROR, call.Run(&AssetsPortBinding::__assets__CreateFolder, &request,
-                                             &response, CZuServiceCall::Policy().KeepMessage()));
-        EXPECT_EQ("\xd2\xd1\xb4\xe6\xd4\xda", lastErrorText);  // the UTF-8 message, in GBK
+        EXPECT_EQ(ZU_E_SERVERERROR, call.Run(&AssetsPortBinding::__assets__CreateFolder, &request, &response,
+                                             CZuServiceCall::Policy().KeepMessage()));
+        EXPECT_EQ("\xd2\xd1\xb4\xe6\xd4\xda", lastErrorText); // the UTF-8 message, in GBK
         ASSERT_NE(nullptr, call.GetFirstError());
         EXPECT_EQ("E7", call.GetFirstError()->Code);
         EXPECT_EQ("exists: interplay://WG/\xd6\xd0\xce\xc4", call.GetFirstError()->Details);
@@ -169,9 +168,9 @@ TEST(PlainVariant, ServesTheModulesRequestsAcrossTheTextForms) {
     {
         std::lock_guard<std::mutex> lock(seen.mutex);
         EXPECT_TRUE(seen.credentials);
-        EXPECT_EQ("\xd3\xc3\xbb\xa7", seen.user);  // the header is in the server thread's code page
+        EXPECT_EQ("\xd3\xc3\xbb\xa7", seen.user); // the header is in the server thread's code page
         EXPECT_EQ("pw", seen.password);
-        EXPECT_EQ("interplay://WG/\xe4\xb8\xad\xe6\x96\x87", seen.uri);  // the body is UTF-8
+        EXPECT_EQ("interplay://WG/\xe4\xb8\xad\xe6\x96\x87", seen.uri); // the body is UTF-8
     }
     {
         CZuServiceCall call(server.url(), "u", "p", lastErrorText);

@@ -24,13 +24,14 @@ std::string responseOf(const char* operation) {
 // The envelope every request is wrapped in, with the credentials u / p.
 std::string envelope(const std::string& body, const std::string& user = "u",
                      const std::string& password = "p") {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<SOAP-ENV:Envelope"
-                       " xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\""
-                       " xmlns:SOAP-ENC=\"http://schemas.xmlsoap.org/soap/encoding/\""
-                       " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-                       " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
-                       " xmlns:assets=\"") +
+    return std::string(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<SOAP-ENV:Envelope"
+               " xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\""
+               " xmlns:SOAP-ENC=\"http://schemas.xmlsoap.org/soap/encoding/\""
+               " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+               " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
+               " xmlns:assets=\"") +
            ZuAssetsNamespace() + "\" xmlns:types=\"" + ZuAssetsTypesNamespace() +
            "\"><SOAP-ENV:Header><types:UserCredentials><types:Username>" + user +
            "</types:Username><types:Password>" + password +
@@ -75,14 +76,20 @@ TEST_F(Request, HttpLineHeadersAndEnvelopeAreExact) {
     std::string body = envelope(
         "<types:CreateFolder><types:InterplayURI>interplay://WG/Projects/New</types:InterplayURI>"
         "</types:CreateFolder>");
-    std::string expected = "POST /services/Assets HTTP/1.1\r\n"
-                           "Host: 127.0.0.1:" + std::to_string(server.port()) + "\r\n"
-                           "User-Agent: gSOAP/2.8\r\n"
-                           "Content-Type: text/xml; charset=utf-8\r\n"
-                           "Content-Length: " + std::to_string(body.size()) + "\r\n"
-                           "Connection: close\r\n"
-                           "SOAPAction: \"\"\r\n"
-                           "\r\n" + body;
+    std::string expected =
+        "POST /services/Assets HTTP/1.1\r\n"
+        "Host: 127.0.0.1:" +
+        std::to_string(server.port()) +
+        "\r\n"
+        "User-Agent: gSOAP/2.8\r\n"
+        "Content-Type: text/xml; charset=utf-8\r\n"
+        "Content-Length: " +
+        std::to_string(body.size()) +
+        "\r\n"
+        "Connection: close\r\n"
+        "SOAPAction: \"\"\r\n"
+        "\r\n" +
+        body;
     EXPECT_EQ(expected, got.raw);
     EXPECT_EQ(1u, got.headerCount("SOAPAction"));
     EXPECT_EQ(std::string::npos, got.body.find("mustUnderstand"));
@@ -95,7 +102,9 @@ TEST_F(Request, EndpointPathAndCredentialTextGoAsGiven) {
     AssetsPortBinding binding;
     std::string url = server.url("/other/Assets?x=1");
     binding.endpoint = url.c_str();
-    ASSERT_EQ(SOAP_OK, binding.SetCredentials("\xd6\xd0" "<u>", "&p\""));
+    ASSERT_EQ(SOAP_OK, binding.SetCredentials("\xd6\xd0"
+                                              "<u>",
+                                              "&p\""));
     types__GetLatestResponseType response;
     ASSERT_EQ(SOAP_OK, binding.__assets__GetLatest(&request, &response));
     ScriptedServer::Request got = server.requests().at(0);
@@ -112,13 +121,14 @@ TEST_F(Request, ChildrenInOrderAndUnsetOptionalsAbsent) {
     request.IncludeFolders = &yes;
     request.IncludeFiles = &no;
     request.IncludeMOBs = &no;
-    EXPECT_EQ("<types:GetChildren><types:InterplayURI>interplay://WG/F</types:InterplayURI>"
-              "<types:IncludeFolders>true</types:IncludeFolders>"
-              "<types:IncludeFiles>false</types:IncludeFiles>"
-              "<types:IncludeMOBs>false</types:IncludeMOBs></types:GetChildren>",
-              bodyOf(send(&AssetsPortBinding::__assets__GetChildren, request, "GetChildren")));
+    EXPECT_EQ(
+        "<types:GetChildren><types:InterplayURI>interplay://WG/F</types:InterplayURI>"
+        "<types:IncludeFolders>true</types:IncludeFolders>"
+        "<types:IncludeFiles>false</types:IncludeFiles>"
+        "<types:IncludeMOBs>false</types:IncludeMOBs></types:GetChildren>",
+        bodyOf(send(&AssetsPortBinding::__assets__GetChildren, request, "GetChildren")));
 
-    types__DuplicateType duplicate;  // required strings are written even when empty
+    types__DuplicateType duplicate; // required strings are written even when empty
     EXPECT_EQ("<types:Duplicate><types:InterplayAssetURI/><types:InterplayFolderURI/></types:Duplicate>",
               bodyOf(send(&AssetsPortBinding::__assets__Duplicate, duplicate, "Duplicate")));
 }
@@ -137,22 +147,24 @@ TEST_F(Request, CheckInAafWithFilesAndAttributes) {
     plain.__item = "x";
     attributes.Attribute = {&title, &plain};
     request.Attributes = &attributes;
-    EXPECT_EQ("<types:CheckInAAF><types:InterplayURI>interplay://WG/In</types:InterplayURI>"
-              "<types:AAF>QUFGAP8=</types:AAF><types:Attributes>"
-              "<types:Attribute Group=\"USER\" Name=\"Title\">&#20013;</types:Attribute>"
-              "<types:Attribute>x</types:Attribute></types:Attributes></types:CheckInAAF>",
-              bodyOf(send(&AssetsPortBinding::__assets__CheckInAAF, request, "CheckInAAF")));
+    EXPECT_EQ(
+        "<types:CheckInAAF><types:InterplayURI>interplay://WG/In</types:InterplayURI>"
+        "<types:AAF>QUFGAP8=</types:AAF><types:Attributes>"
+        "<types:Attribute Group=\"USER\" Name=\"Title\">&#20013;</types:Attribute>"
+        "<types:Attribute>x</types:Attribute></types:Attributes></types:CheckInAAF>",
+        bodyOf(send(&AssetsPortBinding::__assets__CheckInAAF, request, "CheckInAAF")));
 
     unsigned char jpeg[] = {0xff, 0xd8, 0xff};
     xsd__base64Binary headframe;
     headframe.__ptr = jpeg;
     headframe.__size = sizeof jpeg;
     request.Headframe = &headframe;
-    attributes.Attribute.clear();  // an empty list is still sent
-    EXPECT_EQ("<types:CheckInAAF><types:InterplayURI>interplay://WG/In</types:InterplayURI>"
-              "<types:AAF>QUFGAP8=</types:AAF><types:Headframe>/9j/</types:Headframe>"
-              "<types:Attributes></types:Attributes></types:CheckInAAF>",
-              bodyOf(send(&AssetsPortBinding::__assets__CheckInAAF, request, "CheckInAAF")));
+    attributes.Attribute.clear(); // an empty list is still sent
+    EXPECT_EQ(
+        "<types:CheckInAAF><types:InterplayURI>interplay://WG/In</types:InterplayURI>"
+        "<types:AAF>QUFGAP8=</types:AAF><types:Headframe>/9j/</types:Headframe>"
+        "<types:Attributes></types:Attributes></types:CheckInAAF>",
+        bodyOf(send(&AssetsPortBinding::__assets__CheckInAAF, request, "CheckInAAF")));
 }
 
 TEST_F(Request, DeleteAssetsAlwaysCarriesDeleteMedia) {
@@ -163,11 +175,12 @@ TEST_F(Request, DeleteAssetsAlwaysCarriesDeleteMedia) {
     request.DeleteMedia = false;
     bool simulation = true;
     request.Simulation = &simulation;
-    EXPECT_EQ("<types:DeleteAssets><types:InterplayURIs><types:InterplayURI>interplay://WG/a"
-              "</types:InterplayURI><types:InterplayURI>interplay://WG/b</types:InterplayURI>"
-              "</types:InterplayURIs><types:DeleteMedia>false</types:DeleteMedia>"
-              "<types:Simulation>true</types:Simulation></types:DeleteAssets>",
-              bodyOf(send(&AssetsPortBinding::__assets__DeleteAssets, request, "DeleteAssets")));
+    EXPECT_EQ(
+        "<types:DeleteAssets><types:InterplayURIs><types:InterplayURI>interplay://WG/a"
+        "</types:InterplayURI><types:InterplayURI>interplay://WG/b</types:InterplayURI>"
+        "</types:InterplayURIs><types:DeleteMedia>false</types:DeleteMedia>"
+        "<types:Simulation>true</types:Simulation></types:DeleteAssets>",
+        bodyOf(send(&AssetsPortBinding::__assets__DeleteAssets, request, "DeleteAssets")));
 }
 
 TEST_F(Request, SearchGroupWithConditions) {
@@ -190,21 +203,23 @@ TEST_F(Request, SearchGroupWithConditions) {
     contains.Attribute = &comment;
     group.AttributeCondition = {&equals, &contains};
     request.SearchGroup = &group;
-    EXPECT_EQ("<types:Search><types:InterplayPathURI>interplay://WG</types:InterplayPathURI>"
-              "<types:SearchGroup><types:AttributeCondition Condition=\"EQUALS\">"
-              "<types:Attribute Group=\"USER\" Name=\"Name\">clip</types:Attribute>"
-              "</types:AttributeCondition><types:AttributeCondition Condition=\"CONTAINS\">"
-              "<types:Attribute Group=\"USER\" Name=\"Comment\">a&amp;b</types:Attribute>"
-              "</types:AttributeCondition></types:SearchGroup>"
-              "<types:MaxResults>20</types:MaxResults></types:Search>",
-              bodyOf(send(&AssetsPortBinding::__assets__Search, request, "Search")));
+    EXPECT_EQ(
+        "<types:Search><types:InterplayPathURI>interplay://WG</types:InterplayPathURI>"
+        "<types:SearchGroup><types:AttributeCondition Condition=\"EQUALS\">"
+        "<types:Attribute Group=\"USER\" Name=\"Name\">clip</types:Attribute>"
+        "</types:AttributeCondition><types:AttributeCondition Condition=\"CONTAINS\">"
+        "<types:Attribute Group=\"USER\" Name=\"Comment\">a&amp;b</types:Attribute>"
+        "</types:AttributeCondition></types:SearchGroup>"
+        "<types:MaxResults>20</types:MaxResults></types:Search>",
+        bodyOf(send(&AssetsPortBinding::__assets__Search, request, "Search")));
 
     group.Operator = "AND";
     group.AttributeCondition.clear();
-    EXPECT_EQ("<types:Search><types:InterplayPathURI>interplay://WG</types:InterplayPathURI>"
-              "<types:SearchGroup Operator=\"AND\"></types:SearchGroup>"
-              "<types:MaxResults>20</types:MaxResults></types:Search>",
-              bodyOf(send(&AssetsPortBinding::__assets__Search, request, "Search")));
+    EXPECT_EQ(
+        "<types:Search><types:InterplayPathURI>interplay://WG</types:InterplayPathURI>"
+        "<types:SearchGroup Operator=\"AND\"></types:SearchGroup>"
+        "<types:MaxResults>20</types:MaxResults></types:Search>",
+        bodyOf(send(&AssetsPortBinding::__assets__Search, request, "Search")));
 }
 
 TEST_F(Request, LocatorsAndIds) {
@@ -219,21 +234,23 @@ TEST_F(Request, LocatorsAndIds) {
     first.Track = "V1";
     locators.Locator = {&first};
     save.Locators = &locators;
-    EXPECT_EQ("<types:SaveLocators><types:InterplayURI>interplay://WG/c</types:InterplayURI>"
-              "<types:Locators><types:Locator><types:FrameNumber>1234567890123</types:FrameNumber>"
-              "<types:Comment/><types:Color>Blue</types:Color><types:Track>V1</types:Track>"
-              "</types:Locator></types:Locators></types:SaveLocators>",
-              bodyOf(send(&AssetsPortBinding::__assets__SaveLocators, save, "SaveLocators")));
+    EXPECT_EQ(
+        "<types:SaveLocators><types:InterplayURI>interplay://WG/c</types:InterplayURI>"
+        "<types:Locators><types:Locator><types:FrameNumber>1234567890123</types:FrameNumber>"
+        "<types:Comment/><types:Color>Blue</types:Color><types:Track>V1</types:Track>"
+        "</types:Locator></types:Locators></types:SaveLocators>",
+        bodyOf(send(&AssetsPortBinding::__assets__SaveLocators, save, "SaveLocators")));
 
     types__RemoveLocatorsType remove;
     remove.InterplayURI = "interplay://WG/c";
     types__LocatorIDListType ids;
     ids.LocatorID = {-7};
     remove.LocatorIDs = &ids;
-    EXPECT_EQ("<types:RemoveLocators><types:InterplayURI>interplay://WG/c</types:InterplayURI>"
-              "<types:LocatorIDs><types:LocatorID>-7</types:LocatorID></types:LocatorIDs>"
-              "</types:RemoveLocators>",
-              bodyOf(send(&AssetsPortBinding::__assets__RemoveLocators, remove, "RemoveLocators")));
+    EXPECT_EQ(
+        "<types:RemoveLocators><types:InterplayURI>interplay://WG/c</types:InterplayURI>"
+        "<types:LocatorIDs><types:LocatorID>-7</types:LocatorID></types:LocatorIDs>"
+        "</types:RemoveLocators>",
+        bodyOf(send(&AssetsPortBinding::__assets__RemoveLocators, remove, "RemoveLocators")));
 }
 
 TEST_F(Request, OperationsWithSharedTypesUseTheirOwnElements) {
@@ -263,8 +280,7 @@ TEST_F(Request, EachCallHasItsOwnConnection) {
     send(&AssetsPortBinding::__assets__CreateFolder, request, "CreateFolder");
     EXPECT_TRUE(server.waitForConnections(2));
     EXPECT_EQ(2u, server.connections());
-    for (const ScriptedServer::Request& got : server.requests())
-        EXPECT_EQ("close", got.header("Connection"));
+    for (const ScriptedServer::Request& got : server.requests()) EXPECT_EQ("close", got.header("Connection"));
 }
 
 // Milliseconds become the runtime's seconds where they are whole, else its

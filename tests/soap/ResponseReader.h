@@ -9,9 +9,9 @@
 #include <string>
 
 struct ResponseReading {
-    int code = 0;           // the runtime's result
-    size_t strings = 0;     // strings read
-    size_t characters = 0;  // bytes in them
+    int code = 0;          // the runtime's result
+    size_t strings = 0;    // strings read
+    size_t characters = 0; // bytes in them
 };
 
 ResponseReading ReadGetChildrenResponse(const std::string& httpResponse);

@@ -23,26 +23,30 @@ std::string getChildrenResponse() {
     for (int i = 0; i < 3; ++i)
         assets += "<types:AssetDescription><types:InterplayURI>interplay://WG/a" + std::to_string(i) +
                   "</types:InterplayURI><types:Attributes>"
-                  "<types:Attribute Group=\"USER\" Name=\"\xe5\x90\x8d\xe7\xa7\xb0\">\xe4\xb8\xad&#25991;</types:Attribute>"
+                  "<types:Attribute Group=\"USER\" "
+                  "Name=\"\xe5\x90\x8d\xe7\xa7\xb0\">\xe4\xb8\xad&#25991;</types:Attribute>"
                   "<types:Attribute Group=\"SYSTEM\" Name=\"Type\" extra=\"1\">masterclip</types:Attribute>"
                   "<types:Attribute>&lt;&amp;&gt;</types:Attribute>"
                   "</types:Attributes><types:Extension><x:any xmlns:x=\"urn:x\">1</x:any></types:Extension>"
                   "<types:Unknown>skipped</types:Unknown></types:AssetDescription>";
-    return soap11("<types:GetChildrenResponse><types:Errors><types:Error Code=\"1\">"
-                  "<types:InterplayURI>u</types:InterplayURI><types:Message>m</types:Message>"
-                  "<types:Details>d</types:Details></types:Error></types:Errors><types:Results>" +
-                  assets + "</types:Results></types:GetChildrenResponse>");
+    return soap11(
+        "<types:GetChildrenResponse><types:Errors><types:Error Code=\"1\">"
+        "<types:InterplayURI>u</types:InterplayURI><types:Message>m</types:Message>"
+        "<types:Details>d</types:Details></types:Error></types:Errors><types:Results>" +
+        assets + "</types:Results></types:GetChildrenResponse>");
 }
 
 std::string faultResponse() {
-    return soap11("<SOAP-ENV:Fault><faultcode>SOAP-ENV:Server</faultcode><faultstring>boom</faultstring>"
-                  "<detail><types:AssetsFaultType Code=\"9\"><types:Message>fm</types:Message>"
-                  "<types:Details>fd</types:Details></types:AssetsFaultType></detail></SOAP-ENV:Fault>");
+    return soap11(
+        "<SOAP-ENV:Fault><faultcode>SOAP-ENV:Server</faultcode><faultstring>boom</faultstring>"
+        "<detail><types:AssetsFaultType Code=\"9\"><types:Message>fm</types:Message>"
+        "<types:Details>fd</types:Details></types:AssetsFaultType></detail></SOAP-ENV:Fault>");
 }
 
 std::string soap12Response() {
-    return soap12("<t:GetChildrenResponse><t:Results><t:AssetDescription><t:InterplayURI>v</t:InterplayURI>"
-                  "</t:AssetDescription></t:Results></t:GetChildrenResponse>");
+    return soap12(
+        "<t:GetChildrenResponse><t:Results><t:AssetDescription><t:InterplayURI>v</t:InterplayURI>"
+        "</t:AssetDescription></t:Results></t:GetChildrenResponse>");
 }
 
 std::string http(const std::string& body) { return ScriptedServer::Reply::http(body).bytes; }
@@ -50,24 +54,46 @@ std::string http(const std::string& body) { return ScriptedServer::Reply::http(b
 // Applies one to four random edits.
 std::string mutate(std::string s, std::mt19937& rng) {
     static const char kBytes[] = "<>&\"'/=;#x \r\n\t\x00\x80\xe4\xff";
-    static const char* kRefs[] = {"&#0;", "&#1;", "&#9;", "&#xD800;", "&#xFFFE;", "&#x10FFFF;",
-                                  "&#x110000;", "&#4294967295;", "&#99999999999;", "&#;", "&#x;", "&bogus;"};
-    static const char* kTags[] = {"<types:Error>", "</types:Errors>", "<x:y xmlns:x=\"z\">", "<!--",
-                                  "<![CDATA[", "]]>", "<?pi?>", "<types:Attribute Name=\"\xe4\xb8",
-                                  "xsi:nil=\"true\"", "<!DOCTYPE a [<!ENTITY e \"x\">]>"};
+    static const char* kRefs[] = {"&#0;",           "&#1;",       "&#9;",       "&#xD800;",
+                                  "&#xFFFE;",       "&#x10FFFF;", "&#x110000;", "&#4294967295;",
+                                  "&#99999999999;", "&#;",        "&#x;",       "&bogus;"};
+    static const char* kTags[] = {"<types:Error>",
+                                  "</types:Errors>",
+                                  "<x:y xmlns:x=\"z\">",
+                                  "<!--",
+                                  "<![CDATA[",
+                                  "]]>",
+                                  "<?pi?>",
+                                  "<types:Attribute Name=\"\xe4\xb8",
+                                  "xsi:nil=\"true\"",
+                                  "<!DOCTYPE a [<!ENTITY e \"x\">]>"};
     auto pick = [&](size_t n) { return n ? static_cast<size_t>(rng() % n) : 0; };
     int edits = 1 + static_cast<int>(rng() % 4);
     for (int i = 0; i < edits && !s.empty(); ++i) {
         size_t at = pick(s.size());
         size_t length = 1 + pick(16);
         switch (rng() % 7) {
-        case 0: s[at] = static_cast<char>(s[at] ^ (1 << (rng() % 8))); break;
-        case 1: s[at] = kBytes[pick(sizeof kBytes - 1)]; break;
-        case 2: s.erase(at, length); break;
-        case 3: s.insert(pick(s.size()), s.substr(at, length)); break;
-        case 4: s.resize(at); break;
-        case 5: s.insert(at, kRefs[pick(sizeof kRefs / sizeof *kRefs)]); break;
-        default: s.insert(at, kTags[pick(sizeof kTags / sizeof *kTags)]); break;
+        case 0:
+            s[at] = static_cast<char>(s[at] ^ (1 << (rng() % 8)));
+            break;
+        case 1:
+            s[at] = kBytes[pick(sizeof kBytes - 1)];
+            break;
+        case 2:
+            s.erase(at, length);
+            break;
+        case 3:
+            s.insert(pick(s.size()), s.substr(at, length));
+            break;
+        case 4:
+            s.resize(at);
+            break;
+        case 5:
+            s.insert(at, kRefs[pick(sizeof kRefs / sizeof *kRefs)]);
+            break;
+        default:
+            s.insert(at, kTags[pick(sizeof kTags / sizeof *kTags)]);
+            break;
         }
     }
     return s;
@@ -219,11 +245,12 @@ TEST_F(WireRobustness, DeepAndLargeResponses) {
 
     std::string large(size_t(4) << 20, 'x');
     large.replace(1000, 3, "\xe4\xb8\xad");
-    server.enqueue(ScriptedServer::Reply::http(soap11(
-        "<types:GetChildrenResponse><types:Errors><types:Error><types:Message>m</types:Message>"
-        "<types:Details>" + large + "</types:Details></types:Error></types:Errors></types:GetChildrenResponse>")));
+    server.enqueue(ScriptedServer::Reply::http(
+        soap11("<types:GetChildrenResponse><types:Errors><types:Error><types:Message>m</types:Message>"
+               "<types:Details>" +
+               large + "</types:Details></types:Error></types:Errors></types:GetChildrenResponse>")));
     EXPECT_EQ(ZU_E_SERVERERROR, getChildren());
-    EXPECT_EQ(large.size() - 1, lastErrorText.size());  // the character is two bytes here
+    EXPECT_EQ(large.size() - 1, lastErrorText.size()); // the character is two bytes here
 
     ScriptedServer::Reply chunked;
     std::string body = soap12Response();

@@ -27,10 +27,13 @@ private:
 // and read from strings. What is read lives as long as the object.
 class InMemoryContext {
 public:
-    struct soap* soap() const { return m_binding.soap; }
+    struct soap* soap() const {
+        return m_binding.soap;
+    }
 
     // The XML of value as the root element tag.
-    template <class T> std::string write(const T& value, const char* tag) {
+    template <class T>
+    std::string write(const T& value, const char* tag) {
         std::ostringstream out;
         m_binding.soap->os = &out;
         if (soap_begin_send(m_binding.soap)) return "<send failed>";
@@ -43,7 +46,8 @@ public:
 
     // Reads the root element tag of xml (which declares no namespaces: the
     // types prefix is declared here) into value; the runtime's code.
-    template <class T> int read(const std::string& xml, T& value, const char* tag) {
+    template <class T>
+    int read(const std::string& xml, T& value, const char* tag) {
         std::string wrapped = xml;
         size_t space = wrapped.find_first_of(" >/", 1);
         wrapped.insert(space, std::string(" xmlns:types=\"") + ZuAssetsTypesNamespace() + "\"");
@@ -77,11 +81,13 @@ inline std::string elementOf(const std::string& xml, const std::string& tag) {
 
 // A SOAP 1.1 envelope around body, with the service's namespaces.
 inline std::string soap11(const std::string& body, const std::string& header = "") {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                       "xmlns:types=\"") +
-           ZuAssetsTypesNamespace() + "\">" + (header.empty() ? "" : "<SOAP-ENV:Header>" + header + "</SOAP-ENV:Header>") +
-           "<SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+    return std::string(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+               "xmlns:types=\"") +
+           ZuAssetsTypesNamespace() + "\">" +
+           (header.empty() ? "" : "<SOAP-ENV:Header>" + header + "</SOAP-ENV:Header>") + "<SOAP-ENV:Body>" +
+           body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 }
 
 // A SOAP 1.2 envelope around body; types namespace with another base.

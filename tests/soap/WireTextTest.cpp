@@ -44,8 +44,7 @@ class WireText : public ::testing::Test {
 protected:
     // The XML of one types:Attribute (inside a list, so that it carries no
     // namespace declarations).
-    std::string attributeXml(const std::string& group, const std::string& name,
-                             const std::string& value) {
+    std::string attributeXml(const std::string& group, const std::string& name, const std::string& value) {
         types__AttributeListType list;
         types__AttributeType attribute;
         attribute.Group = group;
@@ -79,7 +78,8 @@ protected:
     }
 
     std::string readName(const std::string& rawName) {
-        types__AttributeListType list = readAttributes("<types:Attribute Name=\"" + rawName + "\">v</types:Attribute>");
+        types__AttributeListType list =
+            readAttributes("<types:Attribute Name=\"" + rawName + "\">v</types:Attribute>");
         return list.Attribute.empty() ? "<none>" : list.Attribute[0]->Name;
     }
 
@@ -104,9 +104,10 @@ TEST_F(WireText, ElementTextEscapes) {
 }
 
 TEST_F(WireText, AttributeValueEscapes) {
-    EXPECT_EQ("<types:Attribute Group=\"a&amp;b&lt;c>d&quot;e'f&#xD;g&#xA;h&#x9;i\" "
-              "Name=\"&#20013;&quot;\">v</types:Attribute>",
-              attributeXml("a&b<c>d\"e'f\rg\nh\ti", kZhongGbk + "\"", "v"));
+    EXPECT_EQ(
+        "<types:Attribute Group=\"a&amp;b&lt;c>d&quot;e'f&#xD;g&#xA;h&#x9;i\" "
+        "Name=\"&#20013;&quot;\">v</types:Attribute>",
+        attributeXml("a&b<c>d\"e'f\rg\nh\ti", kZhongGbk + "\"", "v"));
 }
 
 TEST_F(WireText, BytesThatFormNoCharacterStayWithinTheText) {
@@ -114,7 +115,8 @@ TEST_F(WireText, BytesThatFormNoCharacterStayWithinTheText) {
     // it, control bytes: one replacement character each; the rest as usual.
     EXPECT_EQ("<types:InterplayURI>x&#65533;</types:InterplayURI>", textXml("x\xd6"));
     EXPECT_EQ("<types:InterplayURI>&#65533;&lt;y</types:InterplayURI>", textXml("\xd6<y"));
-    EXPECT_EQ("<types:InterplayURI>a&#65533;&#65533;b</types:InterplayURI>", textXml("a\x01\x1f" "b"));
+    EXPECT_EQ("<types:InterplayURI>a&#65533;&#65533;b</types:InterplayURI>", textXml("a\x01\x1f"
+                                                                                     "b"));
     EXPECT_EQ("<types:Attribute Group=\"&#65533;\" Name=\"n&#65533;\">&#65533;v</types:Attribute>",
               attributeXml("\x02", "n\xd6", "\x1bv"));
 }
@@ -149,7 +151,12 @@ TEST_F(WireText, OtherCodePages) {
         EXPECT_EQ("<types:InterplayURI>caf&#233;</types:InterplayURI>", textXml("caf\xe9"));
         // Latin-1 characters come back as their bytes; CJK ones the code
         // page lacks as '?'.
-        EXPECT_EQ("caf\xe9 3\xd7" "4 30\xb0 ?", readText("caf&#233; 3\xc3\x97" "4 30\xc2\xb0 " + kZhongUtf8));
+        EXPECT_EQ(
+            "caf\xe9 3\xd7"
+            "4 30\xb0 ?",
+            readText("caf&#233; 3\xc3\x97"
+                     "4 30\xc2\xb0 " +
+                     kZhongUtf8));
         EXPECT_EQ("\xabok\xbb", readName("\xc2\xabok\xc2\xbb"));
     }
     {
@@ -198,9 +205,9 @@ TEST_F(WireText, EveryCharacterOfTheCodePageComesBackInTextGroupAndName) {
         std::string xml = textXml(run);
         EXPECT_EQ(run, readText(xml.substr(open.size(), xml.size() - open.size() - close.size()))) << at;
         for (const std::string& lead : {std::string(), std::string("A")}) {
-            const std::string sent[] = {
-                "<types:Attribute Group=\"" + lead + utf8 + "\" Name=\"" + lead + utf8 + "\">v</types:Attribute>",
-                attributeXml(lead + run, lead + run, "v")};
+            const std::string sent[] = {"<types:Attribute Group=\"" + lead + utf8 + "\" Name=\"" + lead +
+                                            utf8 + "\">v</types:Attribute>",
+                                        attributeXml(lead + run, lead + run, "v")};
             for (const std::string& attribute : sent) {
                 types__AttributeListType list = readAttributes(attribute);
                 ASSERT_EQ(1u, list.Attribute.size());
@@ -238,9 +245,10 @@ TEST_F(WireText, IncomingBytesThatAreNotUtf8) {
 }
 
 TEST_F(WireText, IncomingAttributeValuesAreConvertedLikeElementText) {
-    types__AttributeListType list = readAttributes(
-        "<types:Attribute Group=\"" + kZhongUtf8 + "&#25991;\">" + kZhongUtf8 + "</types:Attribute>"
-        "<types:Attribute Group=\"用户组\" Name=\"V2版本\">Café×</types:Attribute>");
+    types__AttributeListType list =
+        readAttributes("<types:Attribute Group=\"" + kZhongUtf8 + "&#25991;\">" + kZhongUtf8 +
+                       "</types:Attribute>"
+                       "<types:Attribute Group=\"用户组\" Name=\"V2版本\">Café×</types:Attribute>");
     ASSERT_EQ(2u, list.Attribute.size());
     EXPECT_EQ(kZhongGbk + kWenGbk, list.Attribute[0]->Group);
     EXPECT_EQ(kZhongGbk, list.Attribute[0]->__item);
@@ -264,7 +272,10 @@ TEST_F(WireText, NameIsReadLikeElementTextUpTo255Characters) {
     EXPECT_EQ(kZhongGbk + std::string(sizeof(wchar_t) == 2 ? 2 : 1, '?') + kWenGbk,
               readName(kZhongUtf8 + "\xf0\x9f\x98\x80" + kWenUtf8));
     std::string out;
-    CZuWireText::AttributeName("\xc3" "A", out);
+    CZuWireText::AttributeName(
+        "\xc3"
+        "A",
+        out);
     EXPECT_EQ("?A", out);
     CZuWireText::AttributeName(("\xc0\xaf" + kZhongUtf8).c_str(), out);
     EXPECT_EQ("??" + kZhongGbk, out);

@@ -26,7 +26,8 @@ std::string trim(const std::string& text) {
 }
 
 // Calls f(name, value) for each header line of the block.
-template <class F> void forEachHeader(const std::string& headers, F f) {
+template <class F>
+void forEachHeader(const std::string& headers, F f) {
     size_t at = 0;
     while (at < headers.size()) {
         size_t end = headers.find("\r\n", at);
@@ -41,18 +42,16 @@ template <class F> void forEachHeader(const std::string& headers, F f) {
 void sendAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n <= 0) return;  // the peer went away; that is the test's business
+        if (n <= 0) return; // the peer went away; that is the test's business
         data += n;
         size -= static_cast<size_t>(n);
     }
 }
 
-std::string response(const std::string& body, size_t announced, int status,
-                     const std::string& contentType) {
+std::string response(const std::string& body, size_t announced, int status, const std::string& contentType) {
     std::string head = "HTTP/1.1 " + std::to_string(status) + (status == 200 ? " OK" : " Error") +
                        "\r\nContent-Type: " + contentType +
-                       "\r\nContent-Length: " + std::to_string(announced) +
-                       "\r\nConnection: close\r\n\r\n";
+                       "\r\nContent-Length: " + std::to_string(announced) + "\r\nConnection: close\r\n\r\n";
     return head + body;
 }
 
@@ -145,7 +144,8 @@ ScriptedServer::ScriptedServer() {
 
 ScriptedServer::~ScriptedServer() {
     char stop = 's';
-    if (::write(m_wake[1], &stop, 1) != 1) { /* the thread still ends at close */ }
+    if (::write(m_wake[1], &stop, 1) != 1) { /* the thread still ends at close */
+    }
     m_thread.join();
     ::close(m_listen);
     ::close(m_wake[0]);
@@ -183,8 +183,7 @@ size_t ScriptedServer::connections() const {
 
 bool ScriptedServer::waitForConnections(size_t count, int timeoutMs) const {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_done.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [&] { return m_finished >= count; });
+    return m_done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_finished >= count; });
 }
 
 void ScriptedServer::serve() {
@@ -259,11 +258,12 @@ bool ScriptedServer::waitForClose(int fd, int timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     char sink[4096];
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd fds[2] = {{fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
         if (::poll(fds, 2, static_cast<int>(left.count())) <= 0) continue;
-        if (fds[1].revents) return true;  // the server stops
+        if (fds[1].revents) return true; // the server stops
         if (fds[0].revents & (POLLHUP | POLLERR)) return true;
         if ((fds[0].revents & POLLIN) && ::recv(fd, sink, sizeof sink, 0) <= 0) return true;
     }
@@ -273,7 +273,7 @@ bool ScriptedServer::readRequest(int fd, Request& request, bool keep) {
     std::string& raw = request.raw;
     size_t headerEnd = std::string::npos;
     size_t bodyLength = 0;
-    size_t total = 0;  // bytes read, kept or not
+    size_t total = 0; // bytes read, kept or not
     char buffer[65536];
     for (;;) {
         if (headerEnd != std::string::npos && total >= headerEnd + 4 + bodyLength) break;

@@ -22,11 +22,11 @@ class ScriptedServer {
 public:
     struct Reply {
         enum class Close {
-            AfterReply,     // answer, then close the connection
-            BeforeReading,  // close as soon as the connection is accepted
-            AfterReading,   // read the request, then close without answering
-            Stall,          // send the bytes (after reading the request unless
-                            // stallBeforeReading), then wait for the client to close
+            AfterReply,    // answer, then close the connection
+            BeforeReading, // close as soon as the connection is accepted
+            AfterReading,  // read the request, then close without answering
+            Stall,         // send the bytes (after reading the request unless
+                           // stallBeforeReading), then wait for the client to close
         };
         // Sent as they are: status line, headers and body.
         std::string bytes;
@@ -56,9 +56,9 @@ public:
     };
 
     struct Request {
-        std::string raw;          // every byte read, in order
-        std::string requestLine;  // without CR LF
-        std::string headers;      // the header lines, each ending with CR LF
+        std::string raw;         // every byte read, in order
+        std::string requestLine; // without CR LF
+        std::string headers;     // the header lines, each ending with CR LF
         std::string body;
         // The value of the first header of that name (case-insensitive), without
         // surrounding blanks; "" when absent.

@@ -71,8 +71,8 @@ protected:
     }
 
     HRESULT Create() {
-        return CoCreateInstance(CLSID_ZuInterplayAccess, nullptr, CLSCTX_INPROC_SERVER, IID_IZuInterplayAccess,
-                                reinterpret_cast<void**>(&access));
+        return CoCreateInstance(CLSID_ZuInterplayAccess, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IZuInterplayAccess, reinterpret_cast<void**>(&access));
     }
 
     IZuInterplayAccess* access = nullptr;
@@ -95,10 +95,11 @@ TEST_F(ComHost, RegisteredComponentWorksWithChineseNames) {
 
     // The folders the component writes into, which the host provides.
     fs::create_directories(L"c:\\Kestrava\\ConvertFile");
-    fs::create_directories(L"C:\\\x975E\x7F16\x7CFB\x7EDF\x4E34\x65F6\x6587\x4EF6\\\x4E34\x65F6\x6587\x4EF6\x76EE\x5F55");
+    fs::create_directories(
+        L"C:\\\x975E\x7F16\x7CFB\x7EDF\x4E34\x65F6\x6587\x4EF6\\\x4E34\x65F6\x6587\x4EF6\x76EE\x5F55");
     fs::path work = fs::temp_directory_path() / L"zu-com-host-\x7D20\x6750";
     fs::create_directories(work);
-    std::string aaf = Utf8((work / L"\x91C7\x8BBF.aaf").wstring());   // 采访.aaf
+    std::string aaf = Utf8((work / L"\x91C7\x8BBF.aaf").wstring()); // 采访.aaf
     std::string jpg = Utf8((work / L"\x91C7\x8BBF.jpg").wstring());
     std::string aafBytes = Bytes(300000, 1);
     std::ofstream(fs::u8path(aaf), std::ios::binary) << aafBytes;
@@ -107,7 +108,8 @@ TEST_F(ComHost, RegisteredComponentWorksWithChineseNames) {
     const std::string news = root + "/新闻";
     Result folder = client.CreateFolder(news);
     ASSERT_TRUE(folder.ok) << folder.error;
-    Result checkIn = client.CheckInAAF(aaf, news, jpg, {{"USER", "Name", "采访"}, {"USER", "标题", "晚间新闻"}});
+    Result checkIn =
+        client.CheckInAAF(aaf, news, jpg, {{"USER", "Name", "采访"}, {"USER", "标题", "晚间新闻"}});
     ASSERT_TRUE(checkIn.ok) << checkIn.error;
     std::string clip = checkIn.data.value("uri", "");
     ASSERT_FALSE(clip.empty());
@@ -120,7 +122,8 @@ TEST_F(ComHost, RegisteredComponentWorksWithChineseNames) {
     Result attributes = client.GetAttributes(clip);
     ASSERT_TRUE(attributes.ok) << attributes.error;
     bool titled = false;
-    for (const auto& a : attributes.data) titled = titled || (a.value("name", "") == "标题" && a.value("value", "") == "晚间新闻");
+    for (const auto& a : attributes.data)
+        titled = titled || (a.value("name", "") == "标题" && a.value("value", "") == "晚间新闻");
     EXPECT_TRUE(titled) << attributes.data.dump();
 
     ConditionSpec title;

@@ -59,7 +59,7 @@ TEST(WindowsMessageBox, FaultGuardShowsARealBoxWithoutOwner) {
     EXPECT_EQ(hr, ZU_E_FAILED);
     // The GBK text, widened, in a box without owner.
     ASSERT_EQ(seen.texts.size(), 1u) << "no message box was shown";
-    EXPECT_EQ(seen.texts[0], L"\x7F51\x7EDC\x8FDE\x63A5\x5931\x8D25!");  // 网络连接失败!
+    EXPECT_EQ(seen.texts[0], L"\x7F51\x7EDC\x8FDE\x63A5\x5931\x8D25!"); // 网络连接失败!
     EXPECT_FALSE(seen.owned[0]);
 }
 

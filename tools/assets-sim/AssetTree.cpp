@@ -113,10 +113,11 @@ Status ClientAttributes(const AttributeList& sent, const std::string& uri, bool 
                              " has none.");
         if (IsSystem(attribute)) {
             if (refuseSystem)
-                return Error(kErrorReadOnly, uri,
-                             "The attribute " + Quoted(attribute.name) + " of the group SYSTEM cannot be set.",
-                             "Attributes of the group SYSTEM are kept by the server; set attributes of "
-                             "another group instead.");
+                return Error(
+                    kErrorReadOnly, uri,
+                    "The attribute " + Quoted(attribute.name) + " of the group SYSTEM cannot be set.",
+                    "Attributes of the group SYSTEM are kept by the server; set attributes of "
+                    "another group instead.");
             continue;
         }
         Attribute copy = attribute;
@@ -129,7 +130,9 @@ Status ClientAttributes(const AttributeList& sent, const std::string& uri, bool 
 } // namespace
 
 AssetTree::AssetTree(std::string workgroup)
-    : m_rootUri("interplay://" + workgroup), m_root(std::make_unique<Node>()), m_random(std::random_device{}()) {
+    : m_rootUri("interplay://" + workgroup),
+      m_root(std::make_unique<Node>()),
+      m_random(std::random_device{}()) {
     m_root->name = workgroup;
     m_root->created = Now();
     m_root->creator = "system";
@@ -177,7 +180,7 @@ bool AssetTree::SplitPath(const std::string& uri, std::string* parent, std::stri
     if (path.size() > m_rootUri.size() + 1 && path.back() == '/') path.pop_back();
     size_t slash = path.rfind('/');
     if (path.compare(0, m_rootUri.size() + 1, m_rootUri + "/") != 0 || slash < m_rootUri.size()) return false;
-    if (path[slash - 1] == '/') return false;  // an empty name on the way
+    if (path[slash - 1] == '/') return false; // an empty name on the way
     *parent = path.substr(0, slash);
     *name = path.substr(slash + 1);
     return true;
@@ -220,10 +223,8 @@ std::string AssetTree::UriOf(const Node* node) const {
 
 AttributeList AssetTree::AttributesOf(const Node* node) const {
     AttributeList out = {
-        {kSystemGroup, "Name", node->name},
-        {kSystemGroup, "Type", TypeName(node->kind)},
-        {kSystemGroup, "Path", PathOf(node)},
-        {kSystemGroup, "Created", node->created},
+        {kSystemGroup, "Name", node->name},       {kSystemGroup, "Type", TypeName(node->kind)},
+        {kSystemGroup, "Path", PathOf(node)},     {kSystemGroup, "Created", node->created},
         {kSystemGroup, "Creator", node->creator},
     };
     if (!node->IsFolder()) {
@@ -306,8 +307,10 @@ std::string AssetTree::Snapshot() const {
     std::ostringstream out;
     out << "next locator " << m_nextLocatorId << "\n";
     std::function<void(const Node*)> walk = [&](const Node* node) {
-        out << TypeName(node->kind) << " " << PathOf(node) << " " << node->mobId << " v" << node->version << "\n";
-        for (const Attribute& a : AttributesOf(node)) out << "  " << a.group << ":" << a.name << "=" << a.value << "\n";
+        out << TypeName(node->kind) << " " << PathOf(node) << " " << node->mobId << " v" << node->version
+            << "\n";
+        for (const Attribute& a : AttributesOf(node))
+            out << "  " << a.group << ":" << a.name << "=" << a.value << "\n";
         if (node->media) out << "  media " << *node->media << "\n";
         if (node->headframe) out << "  headframe " << *node->headframe << "\n";
         for (const Locator& l : node->locators)
@@ -403,8 +406,9 @@ Status AssetTree::CheckIn(const std::string& uri, std::string bytes, const Attri
     return std::nullopt;
 }
 
-Status AssetTree::CheckInAAF(const std::string& folderUri, std::string aaf, std::optional<std::string> headframe,
-                             const AttributeList& attributes, const std::string& user, std::string* assetUri) {
+Status AssetTree::CheckInAAF(const std::string& folderUri, std::string aaf,
+                             std::optional<std::string> headframe, const AttributeList& attributes,
+                             const std::string& user, std::string* assetUri) {
     Node* folder = nullptr;
     if (Status problem = FindFolder(folderUri, "destination folder", &folder)) return problem;
     AttributeList kept;
@@ -585,10 +589,11 @@ Status AssetTree::SaveLocators(const std::string& uri, const std::vector<Locator
     };
     for (const Locator& locator : locators) {
         if (locator.id > 0 && byId(locator.id) == asset->locators.end())
-            return Error(kErrorNotFound, uri,
-                         "The asset " + Quoted(asset->name) + " has no locator " + std::to_string(locator.id) + ".",
-                         "Locators are saved without an ID to add them, or with the ID of one of the asset's "
-                         "locators to change it.");
+            return Error(
+                kErrorNotFound, uri,
+                "The asset " + Quoted(asset->name) + " has no locator " + std::to_string(locator.id) + ".",
+                "Locators are saved without an ID to add them, or with the ID of one of the asset's "
+                "locators to change it.");
         if (locator.frame < 0)
             return Error(kErrorInvalidArgument, uri,
                          "A locator cannot be placed at frame " + std::to_string(locator.frame) + ".",
@@ -665,7 +670,8 @@ std::string AssetTree::Timecode(int64_t frame) {
     int64_t seconds = frame / fps;
     char text[32];
     snprintf(text, sizeof text, "%02d:%02d:%02d:%02d", static_cast<int>((seconds / 3600) % 24),
-             static_cast<int>((seconds / 60) % 60), static_cast<int>(seconds % 60), static_cast<int>(frame % fps));
+             static_cast<int>((seconds / 60) % 60), static_cast<int>(seconds % 60),
+             static_cast<int>(frame % fps));
     return text;
 }
 

@@ -91,8 +91,8 @@ public:
     Status GetLatest(const std::string& uri, std::string* bytes) const;
     Status GetHeadframe(const std::string& uri, std::string* bytes) const;
 
-    Status Duplicate(const std::string& assetUri, const std::string& folderUri, const AttributeList& attributes,
-                     const std::string& user, std::string* copyUri);
+    Status Duplicate(const std::string& assetUri, const std::string& folderUri,
+                     const AttributeList& attributes, const std::string& user, std::string* copyUri);
     Status Move(const std::string& assetUri, const std::string& folderUri, const std::string& user);
     Status DeleteAssets(const std::vector<std::string>& uris, const DeleteOptions& options,
                         DeleteReport* report);

@@ -88,20 +88,20 @@ int AssetsSimSoap::__assets__CreateFolder(struct soap* soap, types__CreateFolder
 
 int AssetsSimSoap::__assets__GetChildren(struct soap* soap, types__GetChildrenType* request,
                                          types__GetChildrenResponseType* response) {
-    return assets_sim::Handle(
-        soap, "GetChildren", request, response, request ? request->InterplayURI : "",
-        [&](AssetTree& tree, const std::string&) {
-            assets_sim::ChildFilter filter;
-            filter.folders = !request->IncludeFolders || *request->IncludeFolders;
-            filter.files = !request->IncludeFiles || *request->IncludeFiles;
-            filter.mobs = !request->IncludeMOBs || *request->IncludeMOBs;
-            if (request->NameFilter) filter.namePattern = *request->NameFilter;
-            std::vector<Description> children;
-            Status status = tree.GetChildren(request->InterplayURI, filter,
-                                             assets_sim::FromWire(request->ReturnAttributes), &children);
-            if (!status) response->Results = assets_sim::ToWire(soap, children);
-            return status;
-        });
+    return assets_sim::Handle(soap, "GetChildren", request, response, request ? request->InterplayURI : "",
+                              [&](AssetTree& tree, const std::string&) {
+                                  assets_sim::ChildFilter filter;
+                                  filter.folders = !request->IncludeFolders || *request->IncludeFolders;
+                                  filter.files = !request->IncludeFiles || *request->IncludeFiles;
+                                  filter.mobs = !request->IncludeMOBs || *request->IncludeMOBs;
+                                  if (request->NameFilter) filter.namePattern = *request->NameFilter;
+                                  std::vector<Description> children;
+                                  Status status = tree.GetChildren(
+                                      request->InterplayURI, filter,
+                                      assets_sim::FromWire(request->ReturnAttributes), &children);
+                                  if (!status) response->Results = assets_sim::ToWire(soap, children);
+                                  return status;
+                              });
 }
 
 int AssetsSimSoap::__assets__CheckIn(struct soap* soap, types__CheckInType* request,
@@ -109,9 +109,9 @@ int AssetsSimSoap::__assets__CheckIn(struct soap* soap, types__CheckInType* requ
     return assets_sim::Handle(soap, "CheckIn", request, response, request ? request->InterplayURI : "",
                               [&](AssetTree& tree, const std::string& user) {
                                   std::string uri;
-                                  Status status = tree.CheckIn(request->InterplayURI,
-                                                               assets_sim::Bytes(&request->File),
-                                                               assets_sim::FromWire(request->Attributes), user, &uri);
+                                  Status status =
+                                      tree.CheckIn(request->InterplayURI, assets_sim::Bytes(&request->File),
+                                                   assets_sim::FromWire(request->Attributes), user, &uri);
                                   if (!status) response->InterplayURI = assets_sim::NewString(soap, uri);
                                   return status;
                               });
@@ -119,18 +119,18 @@ int AssetsSimSoap::__assets__CheckIn(struct soap* soap, types__CheckInType* requ
 
 int AssetsSimSoap::__assets__CheckInAAF(struct soap* soap, types__CheckInAAFType* request,
                                         types__CheckInAAFResponseType* response) {
-    return assets_sim::Handle(
-        soap, "CheckInAAF", request, response, request ? request->InterplayURI : "",
-        [&](AssetTree& tree, const std::string& user) {
-            std::optional<std::string> headframe;
-            if (request->Headframe) headframe = assets_sim::Bytes(request->Headframe);
-            std::string uri;
-            Status status = tree.CheckInAAF(request->InterplayURI, assets_sim::Bytes(&request->AAF),
-                                            std::move(headframe), assets_sim::FromWire(request->Attributes), user,
-                                            &uri);
-            if (!status) response->InterplayURI = assets_sim::NewString(soap, uri);
-            return status;
-        });
+    return assets_sim::Handle(soap, "CheckInAAF", request, response, request ? request->InterplayURI : "",
+                              [&](AssetTree& tree, const std::string& user) {
+                                  std::optional<std::string> headframe;
+                                  if (request->Headframe) headframe = assets_sim::Bytes(request->Headframe);
+                                  std::string uri;
+                                  Status status =
+                                      tree.CheckInAAF(request->InterplayURI, assets_sim::Bytes(&request->AAF),
+                                                      std::move(headframe),
+                                                      assets_sim::FromWire(request->Attributes), user, &uri);
+                                  if (!status) response->InterplayURI = assets_sim::NewString(soap, uri);
+                                  return status;
+                              });
 }
 
 int AssetsSimSoap::__assets__GetLatest(struct soap* soap, types__GetLatestType* request,
@@ -160,26 +160,30 @@ int AssetsSimSoap::__assets__Duplicate(struct soap* soap, types__DuplicateType* 
     return assets_sim::Handle(soap, "Duplicate", request, response, request ? request->InterplayAssetURI : "",
                               [&](AssetTree& tree, const std::string& user) {
                                   std::string uri;
-                                  Status status = tree.Duplicate(request->InterplayAssetURI,
-                                                                 request->InterplayFolderURI,
-                                                                 assets_sim::FromWire(request->Attributes), user, &uri);
+                                  Status status =
+                                      tree.Duplicate(request->InterplayAssetURI, request->InterplayFolderURI,
+                                                     assets_sim::FromWire(request->Attributes), user, &uri);
                                   if (!status) response->InterplayURI = assets_sim::NewString(soap, uri);
                                   return status;
                               });
 }
 
-int AssetsSimSoap::__assets__Move(struct soap* soap, types__MoveType* request, types__MoveResponseType* response) {
+int AssetsSimSoap::__assets__Move(struct soap* soap, types__MoveType* request,
+                                  types__MoveResponseType* response) {
     return assets_sim::Handle(soap, "Move", request, response, request ? request->InterplayAssetURI : "",
                               [&](AssetTree& tree, const std::string& user) {
-                                  return tree.Move(request->InterplayAssetURI, request->InterplayFolderURI, user);
+                                  return tree.Move(request->InterplayAssetURI, request->InterplayFolderURI,
+                                                   user);
                               });
 }
 
 int AssetsSimSoap::__assets__DeleteAssets(struct soap* soap, types__DeleteAssetsType* request,
                                           types__DeleteAssetsResponseType* response) {
-    std::vector<std::string> uris = request ? assets_sim::Uris(request->InterplayURIs) : std::vector<std::string>();
+    std::vector<std::string> uris =
+        request ? assets_sim::Uris(request->InterplayURIs) : std::vector<std::string>();
     return assets_sim::Handle(
-        soap, "DeleteAssets", request, response, assets_sim::FirstOf(uris), [&](AssetTree& tree, const std::string&) {
+        soap, "DeleteAssets", request, response, assets_sim::FirstOf(uris),
+        [&](AssetTree& tree, const std::string&) {
             assets_sim::DeleteOptions options;
             options.metadata = !request->DeleteMetadata || *request->DeleteMetadata;
             options.media = request->DeleteMedia;
@@ -196,12 +200,13 @@ int AssetsSimSoap::__assets__DeleteAssets(struct soap* soap, types__DeleteAssets
 
 int AssetsSimSoap::__assets__GetAttributes(struct soap* soap, types__GetAttributesType* request,
                                            types__GetAttributesResponseType* response) {
-    std::vector<std::string> uris = request ? assets_sim::Uris(request->InterplayURIs) : std::vector<std::string>();
+    std::vector<std::string> uris =
+        request ? assets_sim::Uris(request->InterplayURIs) : std::vector<std::string>();
     return assets_sim::Handle(soap, "GetAttributes", request, response, assets_sim::FirstOf(uris),
                               [&](AssetTree& tree, const std::string&) {
                                   std::vector<Description> descriptions;
-                                  Status status = tree.GetAttributes(uris, assets_sim::FromWire(request->Attributes),
-                                                                     &descriptions);
+                                  Status status = tree.GetAttributes(
+                                      uris, assets_sim::FromWire(request->Attributes), &descriptions);
                                   if (!status) response->Results = assets_sim::ToWire(soap, descriptions);
                                   return status;
                               });
@@ -209,23 +214,24 @@ int AssetsSimSoap::__assets__GetAttributes(struct soap* soap, types__GetAttribut
 
 int AssetsSimSoap::__assets__SetAttributes(struct soap* soap, types__SetAttributesType* request,
                                            types__SetAttributesResponseType* response) {
-    std::vector<std::string> uris = request ? assets_sim::Uris(request->InterplayURIs) : std::vector<std::string>();
+    std::vector<std::string> uris =
+        request ? assets_sim::Uris(request->InterplayURIs) : std::vector<std::string>();
     return assets_sim::Handle(soap, "SetAttributes", request, response, assets_sim::FirstOf(uris),
                               [&](AssetTree& tree, const std::string& user) {
-                                  return tree.SetAttributes(uris, assets_sim::FromWire(request->Attributes), user);
+                                  return tree.SetAttributes(uris, assets_sim::FromWire(request->Attributes),
+                                                            user);
                               });
 }
 
 int AssetsSimSoap::__assets__GetLocators(struct soap* soap, types__GetLocatorsType* request,
                                          types__GetLocatorsResponseType* response) {
-    return assets_sim::Handle(
-        soap, "GetLocators", request, response, request ? request->InterplayURI : "",
-        [&](AssetTree& tree, const std::string&) {
-            std::vector<assets_sim::Locator> locators;
-            Status status = tree.GetLocators(request->InterplayURI, &locators);
-            if (!status) response->Results = assets_sim::ToWire(soap, locators);
-            return status;
-        });
+    return assets_sim::Handle(soap, "GetLocators", request, response, request ? request->InterplayURI : "",
+                              [&](AssetTree& tree, const std::string&) {
+                                  std::vector<assets_sim::Locator> locators;
+                                  Status status = tree.GetLocators(request->InterplayURI, &locators);
+                                  if (!status) response->Results = assets_sim::ToWire(soap, locators);
+                                  return status;
+                              });
 }
 
 int AssetsSimSoap::__assets__SaveLocators(struct soap* soap, types__SaveLocatorsType* request,
@@ -256,29 +262,29 @@ int AssetsSimSoap::__assets__RemoveLocators(struct soap* soap, types__RemoveLoca
 
 int AssetsSimSoap::__assets__Search(struct soap* soap, types__SearchType* request,
                                     types__SearchResponseType* response) {
-    return assets_sim::Handle(
-        soap, "Search", request, response, request ? request->InterplayPathURI : "",
-        [&](AssetTree& tree, const std::string&) {
-            assets_sim::SearchGroup group;
-            if (request->SearchGroup) {
-                if (Status problem =
-                        assets_sim::SearchGroupFromWire(request->SearchGroup, request->InterplayPathURI, &group))
-                    return problem;
-            }
-            std::vector<Description> found;
-            Status status = tree.Search(request->InterplayPathURI, group,
-                                        assets_sim::FromWire(request->ReturnAttributes),
-                                        request->MaxResults ? *request->MaxResults : 0, &found);
-            if (!status) response->Results = assets_sim::ToWire(soap, found);
-            return status;
-        });
+    return assets_sim::Handle(soap, "Search", request, response, request ? request->InterplayPathURI : "",
+                              [&](AssetTree& tree, const std::string&) {
+                                  assets_sim::SearchGroup group;
+                                  if (request->SearchGroup) {
+                                      if (Status problem = assets_sim::SearchGroupFromWire(
+                                              request->SearchGroup, request->InterplayPathURI, &group))
+                                          return problem;
+                                  }
+                                  std::vector<Description> found;
+                                  Status status =
+                                      tree.Search(request->InterplayPathURI, group,
+                                                  assets_sim::FromWire(request->ReturnAttributes),
+                                                  request->MaxResults ? *request->MaxResults : 0, &found);
+                                  if (!status) response->Results = assets_sim::ToWire(soap, found);
+                                  return status;
+                              });
 }
 
 // The service's other operations.
 
-#define ASSETS_SIM_NOT_SIMULATED(Operation, Request, Response)                                              \
-    int AssetsSimSoap::__assets__##Operation(struct soap* soap, Request*, Response*) {                     \
-        return assets_sim::NotSimulated(soap, #Operation);                                                  \
+#define ASSETS_SIM_NOT_SIMULATED(Operation, Request, Response)                         \
+    int AssetsSimSoap::__assets__##Operation(struct soap* soap, Request*, Response*) { \
+        return assets_sim::NotSimulated(soap, #Operation);                             \
     }
 #define ASSETS_SIM_NOT_SIMULATED_OP(Operation) \
     ASSETS_SIM_NOT_SIMULATED(Operation, types__##Operation##Type, types__##Operation##ResponseType)

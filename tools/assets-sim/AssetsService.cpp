@@ -39,15 +39,20 @@ std::string UtcNow() {
 int RuntimeTimeout(std::chrono::milliseconds timeout) {
     long long ms = timeout.count();
     if (ms <= 0) return 0;
-    if (ms % 1000 == 0 || ms > INT_MAX / 1000) return ms / 1000 > INT_MAX ? INT_MAX : static_cast<int>(ms / 1000);
+    if (ms % 1000 == 0 || ms > INT_MAX / 1000)
+        return ms / 1000 > INT_MAX ? INT_MAX : static_cast<int>(ms / 1000);
     return -static_cast<int>(ms * 1000);
 }
 
 } // namespace
 
 AssetsService::AssetsService(AssetTree& tree, std::mutex& treeLock, const Options& options)
-    : m_tree(tree), m_treeLock(treeLock), m_users(options.users), m_maxRequestBytes(options.maxRequestBytes),
-      m_idleTimeout(options.idleTimeout), m_requestDeadline(options.requestDeadline) {}
+    : m_tree(tree),
+      m_treeLock(treeLock),
+      m_users(options.users),
+      m_maxRequestBytes(options.maxRequestBytes),
+      m_idleTimeout(options.idleTimeout),
+      m_requestDeadline(options.requestDeadline) {}
 
 void AssetsService::Configure(struct soap* soap) {
     soap_set_mode(soap, SOAP_C_UTFSTRING | SOAP_XML_STRICT);
@@ -159,7 +164,8 @@ size_t AssetsService::Receive(struct soap* soap, char* buffer, size_t size) {
     AssetsService& service = *connection.service;
     if (!connection.bodyLimited) return service.m_defaultReceive(soap, buffer, size);
     if (connection.bodyLeft == 0) return 0;
-    size_t got = service.m_defaultReceive(soap, buffer, size < connection.bodyLeft ? size : connection.bodyLeft);
+    size_t got =
+        service.m_defaultReceive(soap, buffer, size < connection.bodyLeft ? size : connection.bodyLeft);
     connection.bodyLeft -= got;
     return got;
 }
@@ -179,12 +185,12 @@ int AssetsService::ServeRequest(struct soap* soap, Connection& connection) {
     }
     bool readWhole = connection.bodyLimited && connection.bodyLeft == 0;
     if (error >= SOAP_STOP || (error == SOAP_EOF && readWhole)) {
-        if (soap->version == 0) soap->version = 1;  // no envelope was read: answer in SOAP 1.1
+        if (soap->version == 0) soap->version = 1; // no envelope was read: answer in SOAP 1.1
         soap_sender_fault(soap, "Malformed request",
                           error == SOAP_EOF ? "The request ended before its XML was complete."
                                             : "The request is not a SOAP envelope.");
     } else if (error == SOAP_EOF) {
-        return soap_closesock(soap);  // the peer went away
+        return soap_closesock(soap); // the peer went away
     }
     // A fault never carries the request's credentials back.
     soap->header = nullptr;
@@ -216,7 +222,8 @@ std::string AssetsService::Serve(struct soap* soap) {
             record.outcome = "no request (connection closed)";
         } else if (code) {
             const char* fault = soap_fault_string(soap);
-            record.outcome = std::string("fault: ") + (fault && *fault ? fault : "error " + std::to_string(code));
+            record.outcome =
+                std::string("fault: ") + (fault && *fault ? fault : "error " + std::to_string(code));
         } else {
             record.outcome = "ok";
         }
@@ -232,7 +239,8 @@ std::string AssetsService::Serve(struct soap* soap) {
     return UtcNow() + " " + record.user + " " + record.operation + " " + record.uri + " -> " + record.outcome;
 }
 
-const ServiceError* AssetsService::Authenticate(struct soap* soap, const char* operation, const std::string& uri) {
+const ServiceError* AssetsService::Authenticate(struct soap* soap, const char* operation,
+                                                const std::string& uri) {
     Connection& connection = ConnectionOf(soap);
     RequestRecord& record = connection.record;
     record.operation = operation;
@@ -255,9 +263,10 @@ const ServiceError* AssetsService::Authenticate(struct soap* soap, const char* o
         }
     }
     record.user = name.empty() ? "-" : Printable(name);
-    connection.authError = ServiceError{kErrorAuthentication, "", "The user name or password is wrong.",
-                                        "The server knows no user \"" + Printable(name) +
-                                            "\" with that password; check the credentials of the service settings."};
+    connection.authError =
+        ServiceError{kErrorAuthentication, "", "The user name or password is wrong.",
+                     "The server knows no user \"" + Printable(name) +
+                         "\" with that password; check the credentials of the service settings."};
     Record(soap, connection.authError);
     return &connection.authError;
 }
@@ -292,6 +301,5 @@ std::string AssetsService::Printable(const std::string& header) {
     }
     return out;
 }
-
 
 } // namespace assets_sim

@@ -131,11 +131,13 @@ bool AssetsSimulator::Start(std::string* error) {
         return false;
     }
     impl.service.Configure(impl.listener);
-    if (!soap_valid_socket(soap_bind(impl.listener, impl.options.host.c_str(), impl.options.port, kBacklog))) {
+    if (!soap_valid_socket(
+            soap_bind(impl.listener, impl.options.host.c_str(), impl.options.port, kBacklog))) {
         if (error) {
             const char* detail = soap_fault_detail(impl.listener);
-            *error = "cannot listen on " + impl.options.host + ":" + std::to_string(impl.options.port) + ": " +
-                     (impl.listener->errnum ? strerror(impl.listener->errnum) : (detail ? detail : "bind failed"));
+            *error =
+                "cannot listen on " + impl.options.host + ":" + std::to_string(impl.options.port) + ": " +
+                (impl.listener->errnum ? strerror(impl.listener->errnum) : (detail ? detail : "bind failed"));
         }
         impl.Release();
         return false;
@@ -147,8 +149,9 @@ bool AssetsSimulator::Start(std::string* error) {
     struct sockaddr_storage address;
     socklen_t length = sizeof address;
     getsockname(impl.listenSocket, reinterpret_cast<struct sockaddr*>(&address), &length);
-    impl.port = ntohs(address.ss_family == AF_INET6 ? reinterpret_cast<struct sockaddr_in6*>(&address)->sin6_port
-                                                    : reinterpret_cast<struct sockaddr_in*>(&address)->sin_port);
+    impl.port =
+        ntohs(address.ss_family == AF_INET6 ? reinterpret_cast<struct sockaddr_in6*>(&address)->sin6_port
+                                            : reinterpret_cast<struct sockaddr_in*>(&address)->sin_port);
     impl.stopping = false;
     impl.watch = std::thread([&impl] { impl.service.Watch(); });
     for (size_t i = 0; i < impl.Threads(); ++i) impl.pool.emplace_back([&impl] { impl.Work(); });

@@ -8,8 +8,14 @@ namespace assets_sim {
 namespace {
 
 const char* const kComparisons[] = {
-    "EQUALS",    "NOT_EQUALS",   "CONTAINS",           "NOT_CONTAINS",
-    "LESS_THAN", "GREATER_THAN", "LESS_THAN_OR_EQUAL_TO", "GREATER_THAN_OR_EQUAL_TO",
+    "EQUALS",
+    "NOT_EQUALS",
+    "CONTAINS",
+    "NOT_CONTAINS",
+    "LESS_THAN",
+    "GREATER_THAN",
+    "LESS_THAN_OR_EQUAL_TO",
+    "GREATER_THAN_OR_EQUAL_TO",
 };
 
 char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -69,8 +75,8 @@ size_t CharLength(unsigned char lead) {
 
 // Whether the character at pattern[p] equals the one at name[n]; their
 // lengths in *patternLength and *nameLength.
-bool SameChar(const std::string& pattern, size_t p, const std::string& name, size_t n,
-              size_t* patternLength, size_t* nameLength) {
+bool SameChar(const std::string& pattern, size_t p, const std::string& name, size_t n, size_t* patternLength,
+              size_t* nameLength) {
     *patternLength = CharLength(static_cast<unsigned char>(pattern[p]));
     *nameLength = CharLength(static_cast<unsigned char>(name[n]));
     if (*patternLength != *nameLength) return false;

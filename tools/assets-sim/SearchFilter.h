@@ -32,8 +32,7 @@ public:
     static bool Matches(const AttributeCondition& condition, const AttributeList& attributes);
 
     // One comparison of a stored value with the wanted one.
-    static bool Compare(const std::string& comparison, const std::string& stored,
-                        const std::string& wanted);
+    static bool Compare(const std::string& comparison, const std::string& stored, const std::string& wanted);
 
     // Whether name matches pattern: '*' stands for any run of characters, '?'
     // for one character; ASCII letters match without regard to case.

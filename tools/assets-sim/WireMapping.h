@@ -39,7 +39,8 @@ std::vector<Locator> FromWire(const AssetsSimSoap::types__LocatorListType* list)
 AssetsSimSoap::types__LocatorListType* ToWire(struct soap* soap, const std::vector<Locator>& locators);
 
 // The media files a deletion removed, by path; short of memory, as above.
-AssetsSimSoap::types__MediaDetailsListType* MediaToWire(struct soap* soap, const std::vector<std::string>& paths);
+AssetsSimSoap::types__MediaDetailsListType* MediaToWire(struct soap* soap,
+                                                        const std::vector<std::string>& paths);
 
 // A failure as the one types:Error of an error list.
 AssetsSimSoap::types__ErrorListType* ToWire(struct soap* soap, const ServiceError& failure);

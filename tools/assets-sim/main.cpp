@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "assets-sim: %s\n", error.c_str());
         return 1;
     }
-    printf("assets-sim: serving %s, root folder %s\n", simulator.ServiceURL().c_str(), simulator.RootURI().c_str());
+    printf("assets-sim: serving %s, root folder %s\n", simulator.ServiceURL().c_str(),
+           simulator.RootURI().c_str());
     fflush(stdout);
     int received = 0;
     sigwait(&signals, &received);

@@ -17,7 +17,8 @@ std::string Hex(HRESULT hr) {
 
 // An entry point of the library (exported functions convert through a
 // function type without parameters).
-template <class Function> Function EntryPoint(void* library, const char* name) {
+template <class Function>
+Function EntryPoint(void* library, const char* name) {
     FARPROC address = GetProcAddress(static_cast<HMODULE>(library), name);
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
 }
@@ -50,7 +51,8 @@ bool ComponentHost::Load(const std::string& libraryPath, std::string* error) {
     // The host's text is UTF-8, the loader's the thread's code page.
     m_library = LoadLibraryA(KoUtf8ToAnsi(libraryPath.data(), libraryPath.size()).c_str());
     if (!m_library) {
-        *error = "cannot load the component " + libraryPath + " (error " + std::to_string(GetLastError()) + ")";
+        *error =
+            "cannot load the component " + libraryPath + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     auto getClassObject = EntryPoint<PFN_DllGetClassObject>(m_library, "DllGetClassObject");
@@ -59,7 +61,8 @@ bool ComponentHost::Load(const std::string& libraryPath, std::string* error) {
         return false;
     }
     IClassFactory* factory = nullptr;
-    HRESULT hr = getClassObject(CLSID_ZuInterplayAccess, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    HRESULT hr =
+        getClassObject(CLSID_ZuInterplayAccess, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(hr)) {
         *error = "DllGetClassObject failed: " + Hex(hr);
         return false;

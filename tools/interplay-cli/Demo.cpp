@@ -104,8 +104,8 @@ bool RunDemo(InterplayClient& client, ResultPrinter& printer, const std::string&
         steps.Run("List the locators again", "locators", client.GetLocators(asset));
     }
 
-    const Result& copy = steps.Run("Duplicate the asset into the archive", "duplicate",
-                                   client.Duplicate(asset, archive));
+    const Result& copy =
+        steps.Run("Duplicate the asset into the archive", "duplicate", client.Duplicate(asset, archive));
     std::string copyURI = copy.ok ? copy.data.value("uri", "") : "";
     steps.Run("Move the copy to the publishing folder", "move", client.Move(copyURI, publish));
     steps.Run("List the publishing folder", "ls", client.List(publish, false));
@@ -114,7 +114,8 @@ bool RunDemo(InterplayClient& client, ResultPrinter& printer, const std::string&
     if (latest.ok) latest.data["matches"] = ReadFile(latest.data.value("local", "")) == ReadFile(aaf);
     steps.Run("Fetch the latest version as a local AAF file", "latest", latest);
     Result headframe = client.GetHeadframe(asset);
-    if (headframe.ok) headframe.data["matches"] = ReadFile(headframe.data.value("local", "")) == ReadFile(jpeg);
+    if (headframe.ok)
+        headframe.data["matches"] = ReadFile(headframe.data.value("local", "")) == ReadFile(jpeg);
     steps.Run("Fetch the headframe as a local JPEG file", "headframe", headframe);
 
     steps.Run("Delete the copy", "delete", client.Delete({copyURI}, false, false));

@@ -32,10 +32,14 @@ const struct {
     unsigned kind;
 } kOperators[] = {
     // Longest first, so "<=" is not read as "<".
-    {"!=", ZU_SEARCH_NOT_EQUALS},     {"!~", ZU_SEARCH_NOT_CONTAINS},
-    {"<=", ZU_SEARCH_LESS_THAN_OR_EQUAL_TO}, {">=", ZU_SEARCH_GREATER_THAN_OR_EQUAL_TO},
-    {"=", ZU_SEARCH_EQUALS},          {"~", ZU_SEARCH_CONTAINS},
-    {"<", ZU_SEARCH_LESS_THAN},       {">", ZU_SEARCH_GREATER_THAN},
+    {"!=", ZU_SEARCH_NOT_EQUALS},
+    {"!~", ZU_SEARCH_NOT_CONTAINS},
+    {"<=", ZU_SEARCH_LESS_THAN_OR_EQUAL_TO},
+    {">=", ZU_SEARCH_GREATER_THAN_OR_EQUAL_TO},
+    {"=", ZU_SEARCH_EQUALS},
+    {"~", ZU_SEARCH_CONTAINS},
+    {"<", ZU_SEARCH_LESS_THAN},
+    {">", ZU_SEARCH_GREATER_THAN},
 };
 
 bool SplitGroup(const std::string& text, std::string* group, std::string* name) {
@@ -153,8 +157,8 @@ json InterplayClient::DescribeAssets(IZuInterplayAssetsDescriptionsList* list) {
         const wchar_t* uri = nullptr;
         asset->GetInterplayURI(&uri);
         Ref<IZuInterplayMobAttributeList> attributes;
-        json described = asset->GetAttributeList(&attributes) == S_OK ? DescribeAttributes(attributes.p)
-                                                                        : json::array();
+        json described =
+            asset->GetAttributeList(&attributes) == S_OK ? DescribeAttributes(attributes.p) : json::array();
         // The server's own name and type of the item lead the row.
         std::string name, type;
         for (const json& a : described) {
@@ -190,7 +194,8 @@ Result InterplayClient::CheckInAAF(const std::string& aaf, const std::string& ur
                                    const std::optional<std::string>& headframe,
                                    const std::vector<AttributeSpec>& attributes) {
     Ref<IZuInterplayMobAttributeList> list;
-    if (!attributes.empty() && !MakeAttributeList(attributes, &list)) return Failure(ZU_E_FAILED, "CheckInAAF");
+    if (!attributes.empty() && !MakeAttributeList(attributes, &list))
+        return Failure(ZU_E_FAILED, "CheckInAAF");
     std::wstring headframePath = headframe ? Wide(*headframe) : std::wstring();
     const wchar_t* newURI = nullptr;
     HRESULT hr = m_access->CheckInAAFEx(Wide(aaf).c_str(), Wide(uri).c_str(), list.p,
@@ -252,7 +257,7 @@ Result InterplayClient::GetLocators(const std::string& uri) {
     int count = 0;
     list->GetCount(&count);
     for (int i = 0; i < count; ++i) {
-        IZuInterplayMobLocator* locator = nullptr;  // the list's own pointer
+        IZuInterplayMobLocator* locator = nullptr; // the list's own pointer
         if (list->GetItem(i, &locator) != S_OK || !locator) continue;
         int id = 0;
         int64_t frame = 0;
@@ -265,9 +270,13 @@ Result InterplayClient::GetLocators(const std::string& uri) {
         locator->GetComment(&comment);
         locator->GetColor(&color);
         locator->GetTrack(&track);
-        result.data.push_back({{"id", id}, {"frame", frame}, {"timecode", Text(timecode)},
-                               {"user", Text(user)}, {"comment", Text(comment)},
-                               {"color", Text(color)}, {"track", Text(track)}});
+        result.data.push_back({{"id", id},
+                               {"frame", frame},
+                               {"timecode", Text(timecode)},
+                               {"user", Text(user)},
+                               {"comment", Text(comment)},
+                               {"color", Text(color)},
+                               {"track", Text(track)}});
         locator->Release();
     }
     return result;
@@ -305,7 +314,8 @@ Result InterplayClient::RemoveLocator(const std::string& uri, int id) {
 Result InterplayClient::Search(const std::string& root, bool matchAll, int maxResults,
                                const std::vector<ConditionSpec>& conditions) {
     std::wstring wideRoot = Wide(root);
-    HRESULT hr = m_access->SetSearchOptions(wideRoot.c_str(), matchAll ? ZU_SEARCH_AND : ZU_SEARCH_OR, maxResults);
+    HRESULT hr =
+        m_access->SetSearchOptions(wideRoot.c_str(), matchAll ? ZU_SEARCH_AND : ZU_SEARCH_OR, maxResults);
     if (hr != S_OK) return Failure(hr, "SetSearchOptions");
     // The access object borrows the conditions: they are released only after
     // the next SetSearchOptions has made it forget them.

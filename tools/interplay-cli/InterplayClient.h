@@ -51,8 +51,10 @@ class InterplayClient {
 public:
     explicit InterplayClient(IZuInterplayAccess* access) : m_access(access) {}
 
-    Result CheckIn(const std::string& file, const std::string& uri, const std::vector<AttributeSpec>& attributes);
-    Result CheckInAAF(const std::string& aaf, const std::string& uri, const std::optional<std::string>& headframe,
+    Result CheckIn(const std::string& file, const std::string& uri,
+                   const std::vector<AttributeSpec>& attributes);
+    Result CheckInAAF(const std::string& aaf, const std::string& uri,
+                      const std::optional<std::string>& headframe,
                       const std::vector<AttributeSpec>& attributes);
     Result CreateFolder(const std::string& uri);
     Result List(const std::string& uri, bool foldersOnly);

@@ -19,7 +19,8 @@ std::string Cell(const json& value) {
             if (item.is_object() && item.contains("name")) {
                 if (item.value("group", "") == "SYSTEM") continue;
                 if (!text.empty()) text += "; ";
-                text += item.value("group", "") + ":" + item.value("name", "") + "=" + item.value("value", "");
+                text +=
+                    item.value("group", "") + ":" + item.value("name", "") + "=" + item.value("value", "");
             } else {
                 if (!text.empty()) text += "; ";
                 text += Cell(item);
@@ -42,7 +43,8 @@ std::string ResultPrinter::Table(const json& rows) {
     std::vector<std::string> columns;
     for (const json& row : rows)
         for (auto it = row.begin(); it != row.end(); ++it)
-            if (std::find(columns.begin(), columns.end(), it.key()) == columns.end()) columns.push_back(it.key());
+            if (std::find(columns.begin(), columns.end(), it.key()) == columns.end())
+                columns.push_back(it.key());
     std::vector<size_t> widths;
     for (const std::string& c : columns) widths.push_back(DisplayWidth(c));
     std::vector<std::vector<std::string>> cells;
@@ -58,7 +60,8 @@ std::string ResultPrinter::Table(const json& rows) {
     std::string out;
     auto emit = [&](const std::vector<std::string>& line) {
         std::string text;
-        for (size_t i = 0; i < line.size(); ++i) text += (i ? "  " : "") + (i + 1 < line.size() ? Pad(line[i], widths[i]) : line[i]);
+        for (size_t i = 0; i < line.size(); ++i)
+            text += (i ? "  " : "") + (i + 1 < line.size() ? Pad(line[i], widths[i]) : line[i]);
         text.erase(text.find_last_not_of(' ') + 1);
         out += text + "\n";
     };

@@ -1,8 +1,8 @@
 #include "Text.h"
 
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <limits.h>
 #include <wchar.h>
 
 #include "KoCodePage.h"

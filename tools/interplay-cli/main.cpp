@@ -27,7 +27,7 @@ struct Settings {
     std::string library;
     bool json = false;
     unsigned codePage = 936;
-    double timeoutSeconds = -1;  // < 0: the component's own
+    double timeoutSeconds = -1; // < 0: the component's own
     std::string caFile;
     bool insecure = false;
 };
@@ -192,7 +192,7 @@ const Subcommand kSubcommands[] = {
 const Subcommand& Find(const std::string& name) {
     for (const Subcommand& subcommand : kSubcommands)
         if (name == subcommand.name) return subcommand;
-    return kSubcommands[0];  // not reached: the parser accepts only the names above
+    return kSubcommands[0]; // not reached: the parser accepts only the names above
 }
 
 void AddGlobalOptions(CLI::App& app, Settings& settings) {
@@ -215,11 +215,13 @@ void AddGlobalOptions(CLI::App& app, Settings& settings) {
 // Applies --timeout, --ca-file and --insecure through the connection interface.
 void ApplyConnectionOptions(IZuInterplayAccess* access, const Settings& settings) {
     IZuInterplayConnection* connection = nullptr;
-    if (FAILED(access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection)))) return;
+    if (FAILED(access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection))))
+        return;
     if (settings.timeoutSeconds >= 0) {
         double ms = settings.timeoutSeconds * 1000.0 + 0.5;
         ULONG idle = ms >= 4294967295.0 ? 4294967295u : static_cast<ULONG>(ms);
-        ULONG connect = idle == 0 || idle > ZU_DEFAULT_CONNECT_TIMEOUT_MS ? ZU_DEFAULT_CONNECT_TIMEOUT_MS : idle;
+        ULONG connect =
+            idle == 0 || idle > ZU_DEFAULT_CONNECT_TIMEOUT_MS ? ZU_DEFAULT_CONNECT_TIMEOUT_MS : idle;
         ULONG call = 0;
         connection->GetTimeouts(nullptr, nullptr, &call);
         connection->SetTimeouts(connect, idle, call);
@@ -268,9 +270,10 @@ int Demo(InterplayClient& client, ResultPrinter& printer, const Settings& settin
 int main(int argc, char** argv) {
     setlocale(LC_CTYPE, "C.UTF-8");
     Settings settings;
-    CLI::App app{"interplay-cli: work with an asset-management server's Assets service through the "
-                 "interplay access component.\nWithout --url, an embedded Assets service simulator is "
-                 "started on a loopback port."};
+    CLI::App app{
+        "interplay-cli: work with an asset-management server's Assets service through the "
+        "interplay access component.\nWithout --url, an embedded Assets service simulator is "
+        "started on a loopback port."};
     app.require_subcommand(1);
     AddGlobalOptions(app, settings);
     Arguments args;

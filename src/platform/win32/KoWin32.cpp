@@ -49,12 +49,18 @@ unsigned LocaleCodePage(LCID locale) {
 // A locale whose ANSI code page is the one asked for.
 LCID LocaleOfCodePage(unsigned codePage) {
     switch (codePage) {
-    case 936: return MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT);
-    case 950: return MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), SORT_DEFAULT);
-    case 932: return MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT);
-    case 949: return MAKELCID(MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT), SORT_DEFAULT);
-    case 1252: return MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
-    default: return 0;
+    case 936:
+        return MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT);
+    case 950:
+        return MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), SORT_DEFAULT);
+    case 932:
+        return MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT);
+    case 949:
+        return MAKELCID(MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT), SORT_DEFAULT);
+    case 1252:
+        return MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+    default:
+        return 0;
     }
 }
 
@@ -99,7 +105,10 @@ size_t KoWholeCharPrefix(UINT codePage, const char* text, size_t bytes, size_t m
         size_t length = 1;
         if (codePage == CP_UTF8) {
             unsigned char c = s[i];
-            size_t extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : 0;
+            size_t extra = c >= 0xF0 && c < 0xF5   ? 3
+                           : c >= 0xE0 && c < 0xF0 ? 2
+                           : c >= 0xC2 && c < 0xE0 ? 1
+                                                   : 0;
             size_t k = 1;
             while (k <= extra && i + k < bytes && (s[i + k] & 0xC0) == 0x80) ++k;
             if (k == extra + 1) length = k;
@@ -115,33 +124,48 @@ size_t KoWholeCharPrefix(UINT codePage, const char* text, size_t bytes, size_t m
 
 DWORD KoWin32ErrorFromErrno(int error) {
     switch (error) {
-    case 0: return ERROR_SUCCESS;
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case 0:
+        return ERROR_SUCCESS;
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
     case EISDIR:
-    case EROFS: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_FILE_EXISTS;
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_FILE_EXISTS;
     case EMFILE:
-    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case ENOSPC: return ERROR_DISK_FULL;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case EFBIG: return ERROR_FILE_TOO_LARGE;
-    case EBADF: return ERROR_INVALID_HANDLE;
-    case EINVAL: return ERROR_INVALID_PARAMETER;
-    case EBUSY: return ERROR_SHARING_VIOLATION;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-    default: return ERROR_GEN_FAILURE;
+    case ENFILE:
+        return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case ENOSPC:
+        return ERROR_DISK_FULL;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case EFBIG:
+        return ERROR_FILE_TOO_LARGE;
+    case EBADF:
+        return ERROR_INVALID_HANDLE;
+    case EINVAL:
+        return ERROR_INVALID_PARAMETER;
+    case EBUSY:
+        return ERROR_SHARING_VIOLATION;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
+    default:
+        return ERROR_GEN_FAILURE;
     }
 }
 
 HMODULE KoGetModuleHandleFromAddress(const void* address) {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            static_cast<LPCWSTR>(address), &module))
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<LPCWSTR>(address), &module))
         return nullptr;
     return module;
 }

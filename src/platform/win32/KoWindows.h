@@ -11,10 +11,10 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+#include <objbase.h>
 #include <stddef.h>
 #include <stdio.h>
 #include <windows.h>
-#include <objbase.h>
 
 #include <string>
 
