@@ -53,7 +53,7 @@ configure_file(${_zu_gsoap_dir}/stdsoap2.cpp ${_zu_gsoap_build}/stdsoap2.cpp COP
 add_library(ZuGsoapRuntime STATIC ${_zu_gsoap_build}/stdsoap2.cpp)
 set_target_properties(ZuGsoapRuntime PROPERTIES
   POSITION_INDEPENDENT_CODE ON CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-target_include_directories(ZuGsoapRuntime BEFORE PUBLIC ${_zu_gsoap_build}/include)
+target_include_directories(ZuGsoapRuntime SYSTEM BEFORE PUBLIC ${_zu_gsoap_build}/include)
 # Definitions that fix the layout of the runtime's context: the same for the
 # runtime and every unit that includes its header.
 target_compile_definitions(ZuGsoapRuntime PUBLIC WITH_IPV6)

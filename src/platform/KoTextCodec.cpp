@@ -247,7 +247,7 @@ bool KoTextCodec::encodeInto(const wchar_t* s, size_t n, char defaultChar, bool&
                              Sink& out) const {
     size_t i = 0;
     while (i < n) {
-        uint32_t c = static_cast<uint32_t>(s[i]); // NOLINT(bugprone-signed-char-misuse): a wide character
+        uint32_t c = static_cast<uint32_t>(s[i]);
         if (c < 0x80) {
             if (!out.put(static_cast<char>(c))) return false;
             ++i;
