@@ -1,5 +1,3 @@
-#include <errno.h>
-
 #include "KoWinTypes.h"
 
 namespace {
@@ -11,47 +9,5 @@ extern "C" {
 DWORD GetLastError() { return t_lastError; }
 
 void SetLastError(DWORD error) { t_lastError = error; }
-
-DWORD KoWin32ErrorFromErrno(int error) {
-    switch (error) {
-    case 0:
-        return ERROR_SUCCESS;
-    case ENOENT:
-        return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-        return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS:
-        return ERROR_ACCESS_DENIED;
-    case EEXIST:
-        return ERROR_FILE_EXISTS;
-    case EMFILE:
-    case ENFILE:
-        return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOMEM:
-        return ERROR_NOT_ENOUGH_MEMORY;
-    case ENOSPC:
-    case EDQUOT:
-        return ERROR_DISK_FULL;
-    case ENAMETOOLONG:
-        return ERROR_FILENAME_EXCED_RANGE;
-    case EFBIG:
-    case EOVERFLOW:
-        return ERROR_FILE_TOO_LARGE;
-    case EBADF:
-        return ERROR_INVALID_HANDLE;
-    case EINVAL:
-        return ERROR_INVALID_PARAMETER;
-    case ETXTBSY:
-    case EBUSY:
-        return ERROR_SHARING_VIOLATION;
-    case ENOTEMPTY:
-        return ERROR_DIR_NOT_EMPTY;
-    default:
-        return ERROR_GEN_FAILURE;
-    }
-}
 
 } // extern "C"
