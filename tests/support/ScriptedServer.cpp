@@ -1,17 +1,13 @@
 #include "ScriptedServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <strings.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <ctype.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
+
+#include "KoSocket.h"
 
 namespace {
 
@@ -39,13 +35,40 @@ void forEachHeader(const std::string& headers, F f) {
     }
 }
 
-void sendAll(int fd, const char* data, size_t size) {
+bool sameTextIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return tolower(static_cast<unsigned char>(x)) == tolower(static_cast<unsigned char>(y));
+           });
+}
+
+void sendAll(KoSocketHandle fd, const char* data, size_t size) {
     while (size > 0) {
-        ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        int chunk = static_cast<int>(std::min<size_t>(size, 65536));
+        long n = ::send(fd, data, chunk, MSG_NOSIGNAL);
         if (n <= 0) return; // the peer went away; that is the test's business
         data += n;
         size -= static_cast<size_t>(n);
     }
+}
+
+// Reads what arrives into buffer: the byte count, 0 at the peer's close, below
+// 0 on failure.
+long receive(KoSocketHandle fd, char* buffer, size_t size) {
+    return ::recv(fd, buffer, static_cast<int>(std::min<size_t>(size, 65536)), 0);
+}
+
+// A socket bound to 127.0.0.1 on an ephemeral port, and that port (0 on
+// failure).
+uint16_t bindLoopback(KoSocketHandle fd) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return 0;
+    return ntohs(address.sin_port);
 }
 
 std::string response(const std::string& body, size_t announced, int status, const std::string& contentType) {
@@ -109,7 +132,7 @@ std::string ScriptedServer::Request::header(const std::string& name) const {
     std::string found;
     bool done = false;
     forEachHeader(headers, [&](const std::string& n, const std::string& v) {
-        if (!done && strcasecmp(n.c_str(), name.c_str()) == 0) {
+        if (!done && sameTextIgnoringCase(n, name)) {
             found = v;
             done = true;
         }
@@ -120,36 +143,40 @@ std::string ScriptedServer::Request::header(const std::string& name) const {
 size_t ScriptedServer::Request::headerCount(const std::string& name) const {
     size_t count = 0;
     forEachHeader(headers, [&](const std::string& n, const std::string&) {
-        if (strcasecmp(n.c_str(), name.c_str()) == 0) ++count;
+        if (sameTextIgnoringCase(n, name)) ++count;
     });
     return count;
 }
 
 ScriptedServer::ScriptedServer() {
     m_default = Reply::closeAfterReading();
-    m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_listen < 0 || ::pipe2(m_wake, O_CLOEXEC) != 0) throw std::runtime_error("socket");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listen, 16) != 0 ||
-        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (!KoSocketStartup()) throw std::runtime_error("sockets");
+    m_listen = KoOpenSocket();
+    if (m_listen == KO_INVALID_SOCKET || !KoSocketPair(m_wake)) {
+        closeSockets();
+        throw std::runtime_error("socket");
+    }
+    m_port = bindLoopback(m_listen);
+    if (m_port == 0 || ::listen(m_listen, 16) != 0) {
+        closeSockets();
         throw std::runtime_error("bind");
-    m_port = ntohs(address.sin_port);
+    }
     m_thread = std::thread([this] { serve(); });
 }
 
 ScriptedServer::~ScriptedServer() {
     char stop = 's';
-    if (::write(m_wake[1], &stop, 1) != 1) { /* the thread still ends at close */
+    if (::send(m_wake[1], &stop, 1, MSG_NOSIGNAL) != 1) { /* the thread still ends at close */
     }
     m_thread.join();
-    ::close(m_listen);
-    ::close(m_wake[0]);
-    ::close(m_wake[1]);
+    closeSockets();
+}
+
+void ScriptedServer::closeSockets() {
+    for (KoSocketHandle* fd : {&m_listen, &m_wake[0], &m_wake[1]}) {
+        if (*fd != KO_INVALID_SOCKET) KoCloseSocket(*fd);
+        *fd = KO_INVALID_SOCKET;
+    }
 }
 
 std::string ScriptedServer::url(const std::string& path) const {
@@ -189,11 +216,11 @@ bool ScriptedServer::waitForConnections(size_t count, int timeoutMs) const {
 void ScriptedServer::serve() {
     for (;;) {
         pollfd fds[2] = {{m_listen, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) continue;
+        if (KoPollSockets(fds, 2, -1) < 0) continue;
         if (fds[1].revents) return;
         if (!(fds[0].revents & POLLIN)) continue;
-        int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) continue;
+        KoSocketHandle fd = KoAcceptSocket(m_listen);
+        if (fd == KO_INVALID_SOCKET) continue;
         Reply reply;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -206,7 +233,7 @@ void ScriptedServer::serve() {
             }
         }
         handle(fd, reply);
-        ::close(fd);
+        KoCloseSocket(fd);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_finished;
@@ -215,7 +242,7 @@ void ScriptedServer::serve() {
     }
 }
 
-void ScriptedServer::handle(int fd, const Reply& reply) {
+void ScriptedServer::handle(KoSocketHandle fd, const Reply& reply) {
     if (reply.close == Reply::Close::BeforeReading) return;
     if (reply.close == Reply::Close::Stall && reply.stallBeforeReading) {
         waitForClose(fd);
@@ -250,11 +277,11 @@ void ScriptedServer::handle(int fd, const Reply& reply) {
     // Let the client read everything before the close; stop at its close.
     char sink[4096];
     pollfd pfd = {fd, POLLIN, 0};
-    while (::poll(&pfd, 1, kReadTimeoutMs) > 0 && ::recv(fd, sink, sizeof sink, 0) > 0) {
+    while (KoPollSockets(&pfd, 1, kReadTimeoutMs) > 0 && receive(fd, sink, sizeof sink) > 0) {
     }
 }
 
-bool ScriptedServer::waitForClose(int fd, int timeoutMs) {
+bool ScriptedServer::waitForClose(KoSocketHandle fd, int timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     char sink[4096];
     for (;;) {
@@ -262,14 +289,14 @@ bool ScriptedServer::waitForClose(int fd, int timeoutMs) {
             std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd fds[2] = {{fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (::poll(fds, 2, static_cast<int>(left.count())) <= 0) continue;
+        if (KoPollSockets(fds, 2, static_cast<int>(left.count())) <= 0) continue;
         if (fds[1].revents) return true; // the server stops
         if (fds[0].revents & (POLLHUP | POLLERR)) return true;
-        if ((fds[0].revents & POLLIN) && ::recv(fd, sink, sizeof sink, 0) <= 0) return true;
+        if ((fds[0].revents & POLLIN) && receive(fd, sink, sizeof sink) <= 0) return true;
     }
 }
 
-bool ScriptedServer::readRequest(int fd, Request& request, bool keep) {
+bool ScriptedServer::readRequest(KoSocketHandle fd, Request& request, bool keep) {
     std::string& raw = request.raw;
     size_t headerEnd = std::string::npos;
     size_t bodyLength = 0;
@@ -278,8 +305,8 @@ bool ScriptedServer::readRequest(int fd, Request& request, bool keep) {
     for (;;) {
         if (headerEnd != std::string::npos && total >= headerEnd + 4 + bodyLength) break;
         pollfd pfd = {fd, POLLIN, 0};
-        if (::poll(&pfd, 1, kReadTimeoutMs) <= 0) return false;
-        ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (KoPollSockets(&pfd, 1, kReadTimeoutMs) <= 0) return false;
+        long n = receive(fd, buffer, sizeof buffer);
         if (n <= 0) return false;
         total += static_cast<size_t>(n);
         if (keep || headerEnd == std::string::npos) raw.append(buffer, static_cast<size_t>(n));
@@ -299,13 +326,10 @@ bool ScriptedServer::readRequest(int fd, Request& request, bool keep) {
 }
 
 uint16_t ScriptedServer::closedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    if (!KoSocketStartup()) return 0;
+    KoSocketHandle fd = KoOpenSocket();
+    if (fd == KO_INVALID_SOCKET) return 0;
+    uint16_t port = bindLoopback(fd);
+    KoCloseSocket(fd);
+    return port;
 }

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "KoSocket.h"
+
 class ScriptedServer {
 public:
     struct Reply {
@@ -94,14 +96,16 @@ public:
 
 private:
     void serve();
-    void handle(int fd, const Reply& reply);
-    bool readRequest(int fd, Request& request, bool keep);
+    void handle(KoSocketHandle fd, const Reply& reply);
+    bool readRequest(KoSocketHandle fd, Request& request, bool keep);
     // Waits until the client closes the connection (true) or the server
     // stops (true) or timeoutMs pass (false); what arrives is dropped.
-    bool waitForClose(int fd, int timeoutMs = 30000);
+    bool waitForClose(KoSocketHandle fd, int timeoutMs = 30000);
+    void closeSockets();
 
-    int m_listen = -1;
-    int m_wake[2] = {-1, -1};
+    KoSocketHandle m_listen = KO_INVALID_SOCKET;
+    // Written to by the destructor to stop the serving thread.
+    KoSocketHandle m_wake[2] = {KO_INVALID_SOCKET, KO_INVALID_SOCKET};
     uint16_t m_port = 0;
     std::thread m_thread;
     mutable std::mutex m_mutex;

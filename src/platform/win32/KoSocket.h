@@ -1,9 +1,13 @@
 // The socket flags and shutdown modes the SOAP contexts and the simulator use
-// (the runtime itself brings the socket functions).
+// (the runtime itself brings the socket functions), and the few socket calls
+// that differ between the platforms for code that uses sockets directly (the
+// tests' scripted server): the handle type, opening, accepting, waiting,
+// closing and a connected pair.
 #ifndef KO_SOCKET_H
 #define KO_SOCKET_H
 
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 // A peer that closes the connection never raises a signal on Windows.
 #ifndef MSG_NOSIGNAL
@@ -16,5 +20,30 @@
 #define SHUT_WR SD_SEND
 #define SHUT_RDWR SD_BOTH
 #endif
+
+typedef SOCKET KoSocketHandle;
+#define KO_INVALID_SOCKET INVALID_SOCKET
+
+// Starts Windows Sockets for the process once (WSAStartup), for code that
+// calls the socket functions before anything else has. Safe to call from any
+// thread, any number of times; false if sockets are unavailable.
+bool KoSocketStartup();
+
+// A TCP socket over IPv4, not inherited by child processes.
+KoSocketHandle KoOpenSocket();
+
+// The next connection of a listening socket, not inherited by child processes.
+KoSocketHandle KoAcceptSocket(KoSocketHandle listening);
+
+inline int KoCloseSocket(KoSocketHandle socket) { return ::closesocket(socket); }
+
+// poll() over sockets: the number of ready ones, 0 on time-out, -1 on failure.
+inline int KoPollSockets(pollfd* sockets, unsigned count, int timeoutMs) {
+    return ::WSAPoll(sockets, count, timeoutMs);
+}
+
+// Two connected stream sockets (TCP over the loopback address: Windows has no
+// socketpair), not inherited by child processes; false on failure.
+bool KoSocketPair(KoSocketHandle pair[2]);
 
 #endif // KO_SOCKET_H
