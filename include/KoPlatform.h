@@ -23,8 +23,9 @@ KO_PLATFORM_API unsigned KoGetThreadCodePage();
 // what the message box returns (IDOK is 1).
 typedef int (*KoMessageBoxHandler)(const char* ansiText, const char* utf8Text, unsigned type, void* context);
 // Installs a handler (null restores the default, which writes one line
-// "[MessageBox] <text>" to stderr). Process-wide. On Windows the message box
-// is the system's own and this does nothing.
+// "[MessageBox] <text>" to stderr; on Windows the default is the system's
+// message box, without owner). Process-wide: on Windows too, where each
+// module links its own copy of these functions.
 KO_PLATFORM_API void KoSetMessageBoxHandler(KoMessageBoxHandler handler, void* context);
 
 // Called for each OutputDebugStringA. By default nothing is shown, unless the

@@ -2,7 +2,10 @@
 #include "KoWindows.h"
 
 #include <errno.h>
+#include <stdint.h>
+#include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
 #include <vector>
 
@@ -64,6 +67,38 @@ LCID LocaleOfCodePage(unsigned codePage) {
     }
 }
 
+// The host's message box handler. Each module of the process (the component,
+// the host) links its own copy of these functions, so the handler is kept
+// where all of them find it and no other process can reach it: in a variable
+// of the process's environment, as text. Child processes inherit the
+// environment, so the text starts with what tells this process apart from
+// every other (its identifier and creation time); elsewhere it is ignored.
+const wchar_t kMessageBoxHandlerVariable[] = L"KO_MESSAGE_BOX_HANDLER";
+
+std::wstring ProcessStamp() {
+    FILETIME created{}, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    uint64_t time = (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    return std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(time) + L" ";
+}
+
+// The handler and its context; false when none is installed in this process.
+bool CurrentMessageBoxHandler(KoMessageBoxHandler& handler, void*& context) {
+    wchar_t value[128];
+    DWORD length = GetEnvironmentVariableW(kMessageBoxHandlerVariable, value, 128);
+    if (length == 0 || length >= 128) return false;
+    std::wstring stamp = ProcessStamp();
+    if (wcsncmp(value, stamp.c_str(), stamp.size()) != 0) return false;
+    wchar_t* end = nullptr;
+    uint64_t function = wcstoull(value + stamp.size(), &end, 10);
+    if (*end != L' ') return false;
+    uint64_t data = wcstoull(end + 1, &end, 10);
+    if (*end || !function) return false;
+    handler = reinterpret_cast<KoMessageBoxHandler>(static_cast<uintptr_t>(function));
+    context = reinterpret_cast<void*>(static_cast<uintptr_t>(data));
+    return true;
+}
+
 } // namespace
 
 extern "C" {
@@ -83,9 +118,17 @@ unsigned KoSetThreadCodePage(unsigned codePage) {
     return previous;
 }
 
-// The message box is the system's on Windows: a host's handler has nothing to
-// take over there.
-void KoSetMessageBoxHandler(KoMessageBoxHandler, void*) {}
+// One variable, set and read whole (the system serialises that), so a handler
+// and its context always go together.
+void KoSetMessageBoxHandler(KoMessageBoxHandler handler, void* context) {
+    if (!handler) {
+        SetEnvironmentVariableW(kMessageBoxHandlerVariable, nullptr);
+        return;
+    }
+    std::wstring value = ProcessStamp() + std::to_wstring(reinterpret_cast<uintptr_t>(handler)) + L" " +
+                         std::to_wstring(reinterpret_cast<uintptr_t>(context));
+    SetEnvironmentVariableW(kMessageBoxHandlerVariable, value.c_str());
+}
 
 size_t KoWholeCharPrefix(UINT codePage, const char* text, size_t bytes, size_t maxBytes) {
     if (!text && bytes > 0) {
@@ -172,6 +215,13 @@ std::string KoUtf8ToAnsi(const char* text, size_t bytes) {
 std::string KoMapWindowsPath(const char* path) { return KoAnsiToUtf8(path); }
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT /*helpId*/) {
-    std::wstring wide = Widen(CP_THREAD_ACP, text ? text : "", text ? strlen(text) : 0);
+    if (!text) text = "";
+    KoMessageBoxHandler handler = nullptr;
+    void* context = nullptr;
+    if (CurrentMessageBoxHandler(handler, context)) {
+        std::string utf8 = KoAnsiToUtf8(text);
+        return handler(text, utf8.c_str(), type, context);
+    }
+    std::wstring wide = Widen(CP_THREAD_ACP, text, strlen(text));
     return MessageBoxW(nullptr, wide.c_str(), nullptr, type);
 }

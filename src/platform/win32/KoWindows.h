@@ -52,7 +52,8 @@ std::string KoUtf8ToAnsi(const char* text, size_t bytes);
 std::string KoMapWindowsPath(const char* path);
 
 // The application framework's message box: a real message box without owner,
-// its text in the calling thread's code page.
+// its text in the calling thread's code page; or the host's handler, when one
+// is installed (KoSetMessageBoxHandler).
 int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
 
 #endif // KO_WINDOWS_H
