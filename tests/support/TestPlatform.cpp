@@ -1,0 +1,4 @@
+#include "TestPlatform.h"
+
+// ZU_TEST_PLATFORM names the enumerator: Linux or Windows.
+TestPlatform CurrentTestPlatform() { return TestPlatform::ZU_TEST_PLATFORM; }
