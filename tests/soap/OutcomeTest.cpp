@@ -1,9 +1,7 @@
 // The operation pattern: how every kind of response is sorted, what it leaves
 // in the last error text and what it logs.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <string.h>
 #include <wchar.h>
 
 #include <string>
