@@ -5,6 +5,7 @@
 #   lib/libZuInterplayAccess.so.1       the component (loaded, never linked)
 #   lib/libKoPlatform.so.1.0.0, lib/libKoDebug.so.1.0.0 (and SONAME links)
 #   bin/interplay-cli, bin/assets-sim   RUNPATH $ORIGIN/../lib
+#   share/doc/zuinterplayaccess/        LICENSE, README.md
 #   lib/cmake/ZuInterplayAccess/        find_package(ZuInterplayAccess CONFIG)
 #   lib/pkgconfig/zuinterplayaccess.pc  pkg-config zuinterplayaccess
 #
@@ -36,7 +37,7 @@ file(GLOB _zu_public_headers ${PROJECT_SOURCE_DIR}/include/*.h)
 install(FILES ${_zu_public_headers} ${PROJECT_BINARY_DIR}/generated/ZuVersion.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ZuInterplayAccess COMPONENT Development)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
-        DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT Runtime)
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/zuinterplayaccess COMPONENT Runtime)
 
 # The CMake package: the imported targets, the version, and where the
 # component is (ZuInterplayAccess_MODULE).
