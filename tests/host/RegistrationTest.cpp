@@ -92,7 +92,9 @@ TEST(Registration, CreatesByClassIdThroughTheRegisteredModule) {
         {"not registered", [](const ScopedKoRoots&) {}, REGDB_E_CLASSNOTREG},
         {"class key without server", [](const ScopedKoRoots&) { WriteServer(""); }, REGDB_E_CLASSNOTREG},
         {"module missing",
-         [](const ScopedKoRoots& roots) { WriteServer(roots.drives().file("gone/libZuInterplayAccess.so.1")); },
+         [](const ScopedKoRoots& roots) {
+             WriteServer(roots.drives().file("gone/libZuInterplayAccess.so.1"));
+         },
          HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND)},
         {"module without entry point", [](const ScopedKoRoots&) { WriteServer(ZU_PLATFORM_LIBRARY_PATH); },
          CO_E_ERRORINDLL},
@@ -114,6 +116,7 @@ TEST(Registration, CreatesByClassIdThroughTheRegisteredModule) {
         EXPECT_EQ(access->GetLastErrorText(&text), S_OK);
         access->Release();
     }
-    EXPECT_EQ(KoCoCreateInstance(CLSID_ZuInterplayAccess, nullptr, IID_IZuInterplayAccess, nullptr), E_POINTER);
+    EXPECT_EQ(KoCoCreateInstance(CLSID_ZuInterplayAccess, nullptr, IID_IZuInterplayAccess, nullptr),
+              E_POINTER);
     dlclose(library);
 }

@@ -102,7 +102,9 @@ bool ComponentHost::Register(const std::string& libraryPath, bool install, std::
     auto entry = EntryPoint<PFN_DllRegisterServer>(library, name);
     HRESULT hr = entry ? entry() : E_FAIL;
     FreeLibrary(library);
-    if (!entry) *error = libraryPath + " has no " + name;
-    else if (FAILED(hr)) *error = std::string(name) + " failed: " + Hex(hr);
+    if (!entry)
+        *error = libraryPath + " has no " + name;
+    else if (FAILED(hr))
+        *error = std::string(name) + " failed: " + Hex(hr);
     return entry && SUCCEEDED(hr);
 }

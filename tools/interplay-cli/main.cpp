@@ -201,7 +201,7 @@ void AddGlobalOptions(CLI::App& app, Settings& settings) {
     app.add_option("--user", settings.user, "user name")->capture_default_str();
     app.add_option("--password", settings.password, "password");
     app.add_flag("--json", settings.json, "print results as JSON");
-    app.add_option("--library", settings.library, "path of libZuInterplayAccess.so.1 (default: the registered one, else the one beside this program)");
+    app.add_option("--library", settings.library, "path of libZuInterplayAccess.so");
     app.add_option("--code-page", settings.codePage, "ANSI code page of the component's narrow text")
         ->capture_default_str();
     app.add_option("--timeout", settings.timeoutSeconds,
@@ -281,8 +281,9 @@ int main(int argc, char** argv) {
     Arguments args;
     for (const Subcommand& subcommand : kSubcommands)
         subcommand.declare(*app.add_subcommand(subcommand.name, subcommand.help), args);
-    app.add_subcommand("register", "register the component's class (the library of --library, else the "
-                                   "one beside this program)");
+    app.add_subcommand("register",
+                       "register the component's class (the library of --library, else the "
+                       "one beside this program)");
     app.add_subcommand("unregister", "remove the component's class registration");
 
     // The arguments as UTF-8, the host's own text, whatever the platform gives.
