@@ -4,6 +4,9 @@
 # (cmake/WindowsTests.cmake). Included by the top-level CMakeLists.txt in
 # place of the Linux part.
 
+# Version resources (cmake/ZuVersion.rc.in), compiled by the toolchain's windres.
+enable_language(RC)
+
 # Header-only libraries come from the build machine: only their own folders
 # are put on the include path (never the machine's /usr/include).
 set(_zu_host_headers ${PROJECT_BINARY_DIR}/host-headers)
@@ -70,6 +73,25 @@ target_sources(ZuInterplayAccess PRIVATE ${PROJECT_SOURCE_DIR}/src/ZuInterplayAc
 # program waits for POSIX signals and stays a Linux program.
 add_subdirectory(tools)
 set_target_properties(assets-sim PROPERTIES EXCLUDE_FROM_ALL ON)
+
+# The project's version in the version resources of the DLLs and the program.
+function(zu_version_resource target description)
+  get_target_property(type ${target} TYPE)
+  set(ZU_RC_NAME ${target})
+  set(ZU_RC_DESCRIPTION "${description}")
+  if(type STREQUAL "EXECUTABLE")
+    set(ZU_RC_FILE ${target}.exe)
+    set(ZU_RC_FILE_TYPE VFT_APP)
+  else()
+    set(ZU_RC_FILE ${target}.dll)
+    set(ZU_RC_FILE_TYPE VFT_DLL)
+  endif()
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/ZuVersion.rc.in ${PROJECT_BINARY_DIR}/version/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${PROJECT_BINARY_DIR}/version/${target}.rc)
+endfunction()
+zu_version_resource(ZuInterplayAccess "Interplay access component")
+zu_version_resource(KoDebug "Diagnostics library")
+zu_version_resource(interplay-cli "Command-line host of the interplay access component")
 
 # GetChildren through the DLL as a host loads it (bench/HostBrowseBench.cpp).
 add_executable(HostBrowseBench ${PROJECT_SOURCE_DIR}/bench/HostBrowseBench.cpp)

@@ -1,7 +1,7 @@
-// Platform extensions a host calls to set up the component's environment:
-// the calling thread's ANSI code page and the handler of the framework's
-// message box. Hosts that call these link libKoPlatform, which the component
-// shares with them.
+// Platform extensions a host calls to create the component and set up its
+// environment: creation by CLSID, the calling thread's ANSI code page and the
+// handler of the framework's message box. Hosts that call these link
+// libKoPlatform, which the component shares with them.
 #ifndef KO_PLATFORM_H
 #define KO_PLATFORM_H
 
@@ -10,6 +10,20 @@
 #define KO_PLATFORM_API KO_PLATFORM_EXPORT
 
 extern "C" {
+
+// Creates an object of a registered in-process class, as CoCreateInstance
+// with CLSCTX_INPROC_SERVER does (on Windows it is that call, after the
+// calling thread has joined the multithreaded apartment if it was in none).
+// On Linux the module is the default value (a UTF-8 path) of
+// HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32 in the registry stand-in;
+// it is loaded on first use and stays loaded for the life of the process;
+// then DllGetClassObject and the class factory's CreateInstance(outer, iid,
+// out). Results: those of the two calls; REGDB_E_CLASSNOTREG when the class
+// has no module registered; HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND) when the
+// module cannot be loaded; CO_E_ERRORINDLL when it has no DllGetClassObject;
+// E_POINTER for a null out. *out is null on failure.
+// Thread-safe.
+KO_PLATFORM_API HRESULT KoCoCreateInstance(REFCLSID clsid, IUnknown* outer, REFIID iid, void** out);
 
 // Sets the ANSI code page (CP_THREAD_ACP) of the calling thread; 936, 1252 and
 // 65001 at least (on Windows: a code page of a locale, through the thread

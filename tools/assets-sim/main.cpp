@@ -6,11 +6,13 @@
 #include <CLI/CLI.hpp>
 
 #include "AssetsSimulator.h"
+#include "ZuVersion.h"
 
 int main(int argc, char** argv) {
     assets_sim::Options options;
     std::vector<std::string> users;
     CLI::App app{"assets-sim: a simulator of the Assets web service with its folders and assets in memory."};
+    app.set_version_flag("--version", std::string("assets-sim ") + ZU_VERSION_STRING);
     app.add_option("--host", options.host, "address to listen on")->capture_default_str();
     app.add_option("--port", options.port, "port to listen on; 0 picks a free one")->capture_default_str();
     app.add_option("--user", users, "an account, NAME:PASSWORD (repeatable)")

@@ -6,6 +6,7 @@
 
 #include "KoCodePage.h"
 #include "KoLibrary.h"
+#include "KoPlatform.h"
 
 namespace {
 
@@ -75,4 +76,35 @@ bool ComponentHost::Load(const std::string& libraryPath, std::string* error) {
         return false;
     }
     return true;
+}
+
+bool ComponentHost::Create(std::string* error) {
+    HRESULT hr = KoCoCreateInstance(CLSID_ZuInterplayAccess, nullptr, IID_IZuInterplayAccess,
+                                    reinterpret_cast<void**>(&m_access));
+    if (hr == REGDB_E_CLASSNOTREG) return Load(DefaultLibraryPath(), error);
+    if (FAILED(hr)) {
+        m_access = nullptr;
+        *error = "creating the registered access object failed: " + Hex(hr) +
+                 " (interplay-cli unregister removes a stale registration)";
+        return false;
+    }
+    return true;
+}
+
+bool ComponentHost::Register(const std::string& libraryPath, bool install, std::string* error) {
+    HMODULE library = LoadLibraryA(KoUtf8ToAnsi(libraryPath.data(), libraryPath.size()).c_str());
+    if (!library) {
+        *error =
+            "cannot load the component " + libraryPath + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    const char* name = install ? "DllRegisterServer" : "DllUnregisterServer";
+    auto entry = EntryPoint<PFN_DllRegisterServer>(library, name);
+    HRESULT hr = entry ? entry() : E_FAIL;
+    FreeLibrary(library);
+    if (!entry)
+        *error = libraryPath + " has no " + name;
+    else if (FAILED(hr))
+        *error = std::string(name) + " failed: " + Hex(hr);
+    return entry && SUCCEEDED(hr);
 }

@@ -17,6 +17,7 @@
 #include "KoProcess.h"
 #include "ResultPrinter.h"
 #include "Text.h"
+#include "ZuVersion.h"
 
 namespace {
 
@@ -275,10 +276,15 @@ int main(int argc, char** argv) {
         "interplay access component.\nWithout --url, an embedded Assets service simulator is "
         "started on a loopback port."};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("interplay-cli ") + ZU_VERSION_STRING);
     AddGlobalOptions(app, settings);
     Arguments args;
     for (const Subcommand& subcommand : kSubcommands)
         subcommand.declare(*app.add_subcommand(subcommand.name, subcommand.help), args);
+    app.add_subcommand("register",
+                       "register the component's class (the library of --library, else the "
+                       "one beside this program)");
+    app.add_subcommand("unregister", "remove the component's class registration");
 
     // The arguments as UTF-8, the host's own text, whatever the platform gives.
     std::vector<std::string> arguments = KoUtf8Arguments(argc, argv);
@@ -290,16 +296,21 @@ int main(int argc, char** argv) {
 
     KoSetThreadCodePage(settings.codePage);
     KoSetMessageBoxHandler(ShowMessageBox, nullptr);
+    std::string error;
+    if (command == "register" || command == "unregister") {
+        const std::string library =
+            settings.library.empty() ? ComponentHost::DefaultLibraryPath() : settings.library;
+        if (ComponentHost::Register(library, command == "register", &error)) return 0;
+        fprintf(stderr, "error: %s\n", error.c_str());
+        return 1;
+    }
 
     std::unique_ptr<assets_sim::AssetsSimulator> simulator;
     std::string root = "interplay://Workgroup";
     if (!StartService(settings, !subcommand.run, &simulator, &root)) return 2;
 
     ComponentHost host;
-    std::string error;
-    const std::string library =
-        settings.library.empty() ? ComponentHost::DefaultLibraryPath() : settings.library;
-    if (!host.Load(library, &error)) {
+    if (!(settings.library.empty() ? host.Create(&error) : host.Load(settings.library, &error))) {
         fprintf(stderr, "error: %s\n", error.c_str());
         return 2;
     }

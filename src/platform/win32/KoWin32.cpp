@@ -130,6 +130,14 @@ void KoSetMessageBoxHandler(KoMessageBoxHandler handler, void* context) {
     SetEnvironmentVariableW(kMessageBoxHandlerVariable, value.c_str());
 }
 
+// A thread that has not initialised COM joins the multithreaded apartment
+// first, and stays in it.
+HRESULT KoCoCreateInstance(REFCLSID clsid, IUnknown* outer, REFIID iid, void** out) {
+    HRESULT hr = CoCreateInstance(clsid, outer, CLSCTX_INPROC_SERVER, iid, out);
+    if (hr != CO_E_NOTINITIALIZED || FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return hr;
+    return CoCreateInstance(clsid, outer, CLSCTX_INPROC_SERVER, iid, out);
+}
+
 size_t KoWholeCharPrefix(UINT codePage, const char* text, size_t bytes, size_t maxBytes) {
     if (!text && bytes > 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
