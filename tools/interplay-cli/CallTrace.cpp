@@ -20,7 +20,8 @@ void Split(const std::string& url, std::string* host, std::string* path) {
 void CallTrace::Before(const std::string& command) {
     std::string host, path;
     Split(m_url, &host, &path);
-    fprintf(m_out, "> %s\n> POST %s HTTP/1.1\n> Host: %s\n> credentials (SOAP header): user %s, password ***\n",
+    fprintf(m_out,
+            "> %s\n> POST %s HTTP/1.1\n> Host: %s\n> credentials (SOAP header): user %s, password ***\n",
             command.c_str(), path.c_str(), host.c_str(), m_user.c_str());
     m_start = std::chrono::steady_clock::now();
 }
@@ -30,7 +31,8 @@ void CallTrace::After(const Result& result) {
     int code = 0, status = 0;
     std::string sizes;
     IZuInterplayConnection* connection = nullptr;
-    if (SUCCEEDED(m_access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection)))) {
+    if (SUCCEEDED(
+            m_access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection)))) {
         connection->GetLastTransportError(&code, &status);
         wchar_t text[128] = L"";
         if (connection->GetLastTransportText(ZU_TRANSPORT_EXCHANGE_SIZES, text, 128, nullptr) == S_OK)

@@ -105,7 +105,9 @@ bool ConfigFile::Load(const std::string& path, bool mustExist, std::string* erro
     return true;
 }
 
-std::string ConfigFile::Choose(const std::string& name) const { return name.empty() ? m_defaultProfile : name; }
+std::string ConfigFile::Choose(const std::string& name) const {
+    return name.empty() ? m_defaultProfile : name;
+}
 
 bool ConfigFile::Find(const std::string& name, Profile* out) const {
     auto found = m_profiles.find(name);

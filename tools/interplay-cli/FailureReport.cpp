@@ -1,7 +1,7 @@
 #include "FailureReport.h"
 
-#include <algorithm>
 #include <ctype.h>
+#include <algorithm>
 
 namespace {
 
@@ -34,10 +34,13 @@ FailureReport Make(int exitCode, std::string words, std::string hint) {
 FailureReport OfHttpStatus(int status) {
     std::string words = "HTTP status " + std::to_string(status);
     if (status == 401 || status == 403)
-        return Make(kExitRefused, words, "check the user name and the password (--user, the password source)");
+        return Make(kExitRefused, words,
+                    "check the user name and the password (--user, the password source)");
     if (status == 404)
-        return Make(kExitRefused, words, "check the path in --url: it names the Assets service, e.g. /services/Assets");
-    if (status >= 500) return Make(kExitServer, words, "the server failed: try again later or see the server's log");
+        return Make(kExitRefused, words,
+                    "check the path in --url: it names the Assets service, e.g. /services/Assets");
+    if (status >= 500)
+        return Make(kExitServer, words, "the server failed: try again later or see the server's log");
     return Make(kExitServer, words, "check that --url names the Assets service");
 }
 
@@ -47,9 +50,11 @@ FailureReport OfTransport(const Result& result, int code, int status, const Call
     if (status >= 300 || (code >= 300 && code < 600)) return OfHttpStatus(status ? status : code);
     if (code == kRuntimeSslError || Has(words, {"ssl", "tls", "certificate"})) {
         if (Has(words, {"no tls support"}))
-            return Make(kExitConnect, "TLS not available", "this build has no TLS support: use an http:// URL");
-        return Make(kExitConnect, "TLS verification failed",
-                    "check --ca-file (the CA that signed the server's certificate) and the host name in --url");
+            return Make(kExitConnect, "TLS not available",
+                        "this build has no TLS support: use an http:// URL");
+        return Make(
+            kExitConnect, "TLS verification failed",
+            "check --ca-file (the CA that signed the server's certificate) and the host name in --url");
     }
     // The runtime has the same words for a peer that closed the connection
     // and one that let the time-out pass: the time the call took tells.
@@ -62,9 +67,11 @@ FailureReport OfTransport(const Result& result, int code, int status, const Call
                     "service (http:// or https://) and see the server's log");
     }
     if (Has(words, {"timed out", "time-out", "timeout"}))
-        return Make(kExitConnect, "timed out", "check that the server is up and reachable; a slow server needs a larger --timeout");
+        return Make(kExitConnect, "timed out",
+                    "check that the server is up and reachable; a slow server needs a larger --timeout");
     if (Has(words, {"refused"}))
-        return Make(kExitConnect, "connection refused", "check the host and port in --url and that the server is up");
+        return Make(kExitConnect, "connection refused",
+                    "check the host and port in --url and that the server is up");
     if (Has(words, {"host not found", "get host by name", "name or service not known", "unknown host",
                     "no such host", "nodename nor servname"}))
         return Make(kExitConnect, "host not found", "check the host name in --url");
@@ -76,7 +83,8 @@ FailureReport OfTransport(const Result& result, int code, int status, const Call
         return Make(kExitConnect, "could not connect", "check --url and that the server is up");
     if (t.contains("fault code") || t.contains("fault string"))
         return Make(kExitServer, "SOAP fault", "the server could not take the request: see its fault above");
-    return Make(kExitOther, "transport error " + std::to_string(code), "run again with -vv to see the component's log");
+    return Make(kExitOther, "transport error " + std::to_string(code),
+                "run again with -vv to see the component's log");
 }
 
 } // namespace
@@ -113,7 +121,7 @@ FailureReport FailureReport::Of(const Result& result, const std::string& url, co
             report = Make(kExitRefused, "the server refused the credentials",
                           "check the user name and the password (--user, the password source)");
         else if (Has(text, {"does not exist", "nothing exists", "not found", "no such", "unknown uri",
-                             "has the uri", "no folder", "no asset"}))
+                            "has the uri", "no folder", "no asset"}))
             report = Make(kExitRefused, "the server does not know the URI",
                           "check the interplay:// URI; `ls` on its folder shows what is there");
         else

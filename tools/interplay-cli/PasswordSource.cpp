@@ -58,7 +58,13 @@ PasswordSource::Outcome PasswordSource::ReadFile(const std::string& path, std::s
                  " may be read by other users; make it the owner's only (chmod 600 " + path + ")";
         return Outcome::Refused;
     }
-    FILE* stream = fopen(std::filesystem::u8path(path).string().c_str(), "rb");
+    const std::filesystem::path file = std::filesystem::u8path(path);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        *error = "the password file " + path + " does not exist or is no file";
+        return Outcome::Unreadable;
+    }
+    FILE* stream = fopen(file.string().c_str(), "rb");
     if (!stream) {
         *error = "cannot read the password file " + path + ": " + strerror(errno);
         return Outcome::Unreadable;

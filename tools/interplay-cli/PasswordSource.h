@@ -12,9 +12,9 @@ class PasswordSource {
 public:
     enum class Outcome {
         Found,
-        None,        // nothing gave one
-        Refused,     // the password file may be read by others
-        Unreadable,  // the password file cannot be read
+        None,       // nothing gave one
+        Refused,    // the password file may be read by others
+        Unreadable, // the password file cannot be read
     };
 
     std::optional<std::string> commandLine; // --password

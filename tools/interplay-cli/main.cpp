@@ -245,15 +245,14 @@ void AddGlobalOptions(CLI::App& app, Settings& settings) {
 // setting came from.
 void ApplyProfile(const CLI::App& app, const Profile& profile, const std::string& from, Settings& settings) {
     auto take = [&](const char* option, const char* key, auto& field, const auto& value) {
-        const char* origin = "built-in";
-        std::string profileOrigin;
+        std::string origin = "built-in";
         if (app.count(option)) {
             origin = "command line";
         } else if (value) {
             field = *value;
-            profileOrigin = from;
+            origin = from;
         }
-        settings.origins.emplace_back(key, profileOrigin.empty() ? origin : profileOrigin);
+        settings.origins.emplace_back(key, origin);
     };
     take("--url", "url", settings.url, profile.url);
     take("--user", "user", settings.user, profile.user);
