@@ -11,7 +11,7 @@ enable_language(RC)
 # are put on the include path (never the machine's /usr/include).
 set(_zu_host_headers ${PROJECT_BINARY_DIR}/host-headers)
 file(MAKE_DIRECTORY ${_zu_host_headers})
-foreach(dir CLI nlohmann)
+foreach(dir CLI nlohmann toml++)
   if(NOT EXISTS /usr/include/${dir})
     message(FATAL_ERROR "/usr/include/${dir} is missing: run scripts/setup-deps")
   endif()
@@ -21,6 +21,10 @@ add_library(CLI11::CLI11 INTERFACE IMPORTED)
 target_include_directories(CLI11::CLI11 SYSTEM INTERFACE ${_zu_host_headers})
 add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
 target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${_zu_host_headers})
+# toml++ compiled into its user (Debian's shared library is a Linux one).
+add_library(tomlplusplus::tomlplusplus INTERFACE IMPORTED)
+target_include_directories(tomlplusplus::tomlplusplus SYSTEM INTERFACE ${_zu_host_headers})
+target_compile_definitions(tomlplusplus::tomlplusplus INTERFACE TOML_HEADER_ONLY=1)
 
 # GoogleTest from the source Debian ships with libgtest-dev.
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

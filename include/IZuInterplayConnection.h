@@ -34,8 +34,11 @@
 // After a failure it holds the runtime's code, the HTTP status of the answer
 // (0 when no status line was read), the fault code, fault string and fault
 // detail of a SOAP fault the server answered with (empty otherwise), and the
-// runtime's own words for its code. The operation's result and last error
-// text are not changed by any of this. No password appears in these texts.
+// runtime's own words for its code. After a success it holds code 0 and the
+// answer's HTTP status. Either way it tells how many bytes the exchange sent
+// and received (ZU_TRANSPORT_EXCHANGE_SIZES). The operation's result and last
+// error text are not changed by any of this. No password appears in these
+// texts.
 #ifndef IZU_INTERPLAY_CONNECTION_H
 #define IZU_INTERPLAY_CONNECTION_H
 
@@ -54,10 +57,11 @@ enum : ULONG {
 
 // The texts of the last exchange (GetLastTransportText).
 enum ZuTransportText : int {
-    ZU_TRANSPORT_FAULT_CODE = 0,    // e.g. "SOAP-ENV:Server"
-    ZU_TRANSPORT_FAULT_STRING = 1,  // the server's faultstring or Reason
-    ZU_TRANSPORT_FAULT_DETAIL = 2,  // the fault's detail
-    ZU_TRANSPORT_RUNTIME_WORDS = 3, // the runtime's words for its code
+    ZU_TRANSPORT_FAULT_CODE = 0,     // e.g. "SOAP-ENV:Server"
+    ZU_TRANSPORT_FAULT_STRING = 1,   // the server's faultstring or Reason
+    ZU_TRANSPORT_FAULT_DETAIL = 2,   // the fault's detail
+    ZU_TRANSPORT_RUNTIME_WORDS = 3,  // the runtime's words for its code
+    ZU_TRANSPORT_EXCHANGE_SIZES = 4, // e.g. "812 bytes sent, 1532 bytes received"
 };
 
 // Texts come back through the caller's buffer of bufferChars wide characters,

@@ -76,6 +76,8 @@ HRESULT CZuInterplayAccess::GetLastTransportText(int kind, wchar_t* buffer, int 
         return CopyOut(m_lastTransport.faultDetail, buffer, bufferChars, neededChars);
     case ZU_TRANSPORT_RUNTIME_WORDS:
         return CopyOut(m_lastTransport.runtimeWords, buffer, bufferChars, neededChars);
+    case ZU_TRANSPORT_EXCHANGE_SIZES:
+        return CopyOut(m_lastTransport.SizesText(), buffer, bufferChars, neededChars);
     default:
         return ZU_E_INVALIDARG;
     }

@@ -76,6 +76,7 @@ int AssetsPortBinding::TimedSend(struct soap* soap, const char* data, size_t siz
     soap->send_timeout = wait;
     auto start = Clock::now();
     int result = self->m_send(soap, data, size);
+    if (result == SOAP_OK) self->m_sent += size;
     if (result != SOAP_OK && soap->errnum == 0 && WaitPassed(start, wait)) self->m_timedOut = true;
     return result;
 }
@@ -87,6 +88,7 @@ size_t AssetsPortBinding::TimedRecv(struct soap* soap, char* data, size_t size) 
     soap->recv_timeout = wait;
     auto start = Clock::now();
     size_t result = self->m_recv(soap, data, size);
+    self->m_received += result;
     if (result == 0 && soap->errnum == 0 && WaitPassed(start, wait)) self->m_timedOut = true;
     return result;
 }
@@ -171,6 +173,7 @@ int AssetsPortBinding::Call(const char* operation,
         return soap_set_sender_error(soap, "No TLS support", kNoTlsWords, SOAP_SSL_ERROR);
     }
     m_timedOut = false;
+    m_sent = m_received = 0;
     if (m_callMs) m_deadline = Clock::now() + std::chrono::milliseconds(m_callMs);
     int code = call(soap, endpoint, "", request, response);
     if (code == SOAP_FAULT) code = soap->error = FaultResult(soap);
@@ -188,6 +191,8 @@ int AssetsPortBinding::Call(const char* operation,
         m_report.operation = operation;
         if (soap->status >= 100 && soap->status <= 599) m_report.httpStatus = soap->status;
     }
+    m_report.bytesSent = m_sent;
+    m_report.bytesReceived = m_received;
     return code;
 }
 

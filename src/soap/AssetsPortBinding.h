@@ -149,6 +149,9 @@ private:
     int (*m_send)(struct soap*, const char*, size_t) = nullptr;
     size_t (*m_recv)(struct soap*, char*, size_t) = nullptr;
     bool m_timedOut = false;
+    // Bytes moved by the current call.
+    unsigned long long m_sent = 0;
+    unsigned long long m_received = 0;
     unsigned long m_idleMs = 0;
     unsigned long m_callMs = 0;
     std::chrono::steady_clock::time_point m_deadline;

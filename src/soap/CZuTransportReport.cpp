@@ -97,6 +97,11 @@ void CZuTransportReport::Capture(struct soap* soap, int resultCode, const char* 
     soap->error = saved;
 }
 
+std::wstring CZuTransportReport::SizesText() const {
+    return std::to_wstring(bytesSent) + L" bytes sent, " + std::to_wstring(bytesReceived) +
+           L" bytes received";
+}
+
 void CZuTransportReport::Refuse(int resultCode, const char* operationName, const char* words) {
     Clear();
     code = resultCode;

@@ -32,6 +32,11 @@ public:
     std::wstring faultString;
     std::wstring faultDetail;
     std::wstring runtimeWords;
+    // What the exchange moved, headers included (the binding sets them).
+    unsigned long long bytesSent = 0;
+    unsigned long long bytesReceived = 0;
+    // "<sent> bytes sent, <received> bytes received"
+    std::wstring SizesText() const;
 };
 
 #endif // CZU_TRANSPORT_REPORT_H

@@ -1,6 +1,9 @@
 // The access object's connection interface: its settings with their built-in
 // and machine-wide defaults, the time-outs against hung servers, what the last
-// exchange met (SOAP faults included) and the refusal of https:// URLs.
+// exchange met (SOAP faults included, and the bytes it moved) and the refusal
+// of https:// URLs.
+#include <wchar.h>
+
 #include <chrono>
 
 #include "CZuConnectionSettings.h"
@@ -275,6 +278,12 @@ TEST_F(Connection, SoapFaultDetailsReachTheInterfaceAndTheLogFile) {
     EXPECT_EQ(L"", Text(ZU_TRANSPORT_FAULT_STRING));
     EXPECT_EQ(L"HTTP Error: <html>no such service</html>", Text(ZU_TRANSPORT_RUNTIME_WORDS))
         << KoNarrow(Text(ZU_TRANSPORT_RUNTIME_WORDS).c_str());
+    // What the exchange moved: the request, and the answer with its headers.
+    unsigned long long sent = 0, received = 0;
+    EXPECT_EQ(2, swscanf(Text(ZU_TRANSPORT_EXCHANGE_SIZES).c_str(), L"%llu bytes sent, %llu bytes received",
+                         &sent, &received));
+    EXPECT_GT(sent, 200u);
+    EXPECT_GT(received, 60u);
 
     // Another failure replaces it all: a refused connection has no fault.
     Unreachable();
@@ -282,6 +291,7 @@ TEST_F(Connection, SoapFaultDetailsReachTheInterfaceAndTheLogFile) {
     EXPECT_EQ(0, LastStatus());
     EXPECT_EQ(L"", Text(ZU_TRANSPORT_FAULT_CODE));
     EXPECT_NE(L"", Text(ZU_TRANSPORT_RUNTIME_WORDS));
+    EXPECT_EQ(L"0 bytes sent, 0 bytes received", Text(ZU_TRANSPORT_EXCHANGE_SIZES));
 }
 
 TEST_F(Connection, HttpsIsRefusedWithoutTlsAndNothingIsSent) {

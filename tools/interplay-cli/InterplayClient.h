@@ -45,6 +45,10 @@ struct Result {
     // connection interface's runtime code, HTTP status, fault code, string,
     // detail and the runtime's words), only the parts that say something.
     nlohmann::ordered_json transport;
+    // What the host makes of a failure (FailureReport): class, words, URL,
+    // hint; and the program's exit code for it.
+    nlohmann::ordered_json diagnosis;
+    int exitCode = 0;
 };
 
 class InterplayClient {

@@ -80,7 +80,13 @@ void ResultPrinter::Print(const std::string& command, const Result& result) {
             record["result"] = result.data;
         else
             record["code"] = HexCode(result.code), record["error"] = result.error;
+        if (!result.ok && result.code == S_OK) record.erase("code"); // a failure of the host itself
         if (!result.ok && !result.transport.empty()) record["transport"] = result.transport;
+        if (!result.ok && !result.diagnosis.empty()) {
+            for (auto it = result.diagnosis.begin(); it != result.diagnosis.end(); ++it)
+                record[it.key()] = it.value();
+            record["exit code"] = result.exitCode;
+        }
         if (m_collect)
             m_collected.push_back(record);
         else
@@ -91,6 +97,13 @@ void ResultPrinter::Print(const std::string& command, const Result& result) {
         fprintf(stderr, "error: %s\n", result.error.c_str());
         for (auto it = result.transport.begin(); it != result.transport.end(); ++it)
             fprintf(stderr, "  %s: %s\n", it.key().c_str(), Cell(it.value()).c_str());
+        if (!result.diagnosis.empty()) {
+            const json& d = result.diagnosis;
+            fprintf(stderr, "  what happened: %s (%s)\n", d.value("words", "").c_str(),
+                    d.value("class", "").c_str());
+            if (d.contains("url")) fprintf(stderr, "  url: %s\n", d.value("url", "").c_str());
+            fprintf(stderr, "  hint: %s\n", d.value("hint", "").c_str());
+        }
         return;
     }
     if (result.data.is_array()) {

@@ -73,3 +73,15 @@ std::string HexCode(long code) {
     snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code) & 0xFFFFFFFFul);
     return text;
 }
+
+std::string MaskedUrl(const std::string& url) {
+    size_t scheme = url.find("://");
+    size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+    size_t end = url.find_first_of("/?#", start);
+    if (end == std::string::npos) end = url.size();
+    size_t at = url.rfind('@', end);
+    if (at == std::string::npos || at < start) return url;
+    size_t colon = url.find(':', start);
+    if (colon == std::string::npos || colon > at) return url;
+    return url.substr(0, colon + 1) + "***" + url.substr(at);
+}

@@ -12,5 +12,7 @@ inline std::string Utf8(const std::wstring& wide) { return Utf8(wide.c_str()); }
 size_t DisplayWidth(const std::string& utf8);
 // "0x88888FFF"
 std::string HexCode(long code);
+// The URL with the password of a user:password@ part replaced by "***".
+std::string MaskedUrl(const std::string& url);
 
 #endif // INTERPLAY_CLI_TEXT_H

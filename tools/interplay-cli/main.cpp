@@ -5,32 +5,50 @@
 #include <stdio.h>
 
 #include <CLI/CLI.hpp>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "AssetsSimulator.h"
+#include "CallTrace.h"
 #include "ComponentHost.h"
+#include "ConfigFile.h"
 #include "Demo.h"
+#include "FailureReport.h"
 #include "InterplayClient.h"
+#include "KoConsole.h"
 #include "KoPlatform.h"
 #include "KoProcess.h"
+#include "PasswordSource.h"
 #include "ResultPrinter.h"
 #include "Text.h"
 #include "ZuVersion.h"
 
 namespace {
 
+// The built-in password, which the embedded simulator accepts; a server gets
+// it only when no source gives one and there is no terminal to ask at.
+const char kBuiltInPassword[] = "editor";
+
 struct Settings {
     std::string url;
     std::string user = "editor";
-    std::string password = "editor";
+    std::string password = kBuiltInPassword;
+    std::optional<std::string> commandLinePassword;
+    std::string passwordFile;
     std::string library;
     bool json = false;
     unsigned codePage = 936;
     double timeoutSeconds = -1; // < 0: the component's own
     std::string caFile;
     bool insecure = false;
+    std::string configFile;
+    std::string profile;
+    int verbosity = 0;
+    // Where each setting came from: "command line", "profile NAME" or
+    // "built-in", by its name in the configuration file.
+    std::vector<std::pair<std::string, std::string>> origins;
 };
 
 int ShowMessageBox(const char* /*ansiText*/, const char* utf8Text, unsigned /*type*/, void* /*context*/) {
@@ -188,6 +206,8 @@ const Subcommand kSubcommands[] = {
      [](InterplayClient& k, const Arguments& a) { return k.Delete(a.uris, a.media, a.simulate); }},
     {"demo", "run a whole workflow on the embedded simulator, printing each step",
      [](CLI::App&, Arguments&) {}, nullptr},
+    {"config", "show the effective settings and where each came from (never the password)",
+     [](CLI::App&, Arguments&) {}, nullptr},
 };
 
 const Subcommand& Find(const std::string& name) {
@@ -199,7 +219,10 @@ const Subcommand& Find(const std::string& name) {
 void AddGlobalOptions(CLI::App& app, Settings& settings) {
     app.add_option("--url", settings.url, "Assets service URL, e.g. http://server/services/Assets");
     app.add_option("--user", settings.user, "user name")->capture_default_str();
-    app.add_option("--password", settings.password, "password");
+    app.add_option("--password", settings.commandLinePassword,
+                   "password (others on this machine may see it: prefer the sources below)");
+    app.add_option("--password-file", settings.passwordFile,
+                   "file whose first line is the password; refused when others may read it");
     app.add_flag("--json", settings.json, "print results as JSON");
     app.add_option("--library", settings.library, "path of libZuInterplayAccess.so");
     app.add_option("--code-page", settings.codePage, "ANSI code page of the component's narrow text")
@@ -209,8 +232,130 @@ void AddGlobalOptions(CLI::App& app, Settings& settings) {
         ->check(CLI::NonNegativeNumber);
     app.add_option("--ca-file", settings.caFile, "CA bundle that https:// servers are verified against");
     app.add_flag("--insecure", settings.insecure, "do not verify the https:// server's certificate");
+    app.add_option("--config", settings.configFile,
+                   "configuration file (default: " + ConfigFile::DefaultPath() + ")");
+    app.add_option("--profile", settings.profile,
+                   "profile of the configuration file (default: its default_profile)");
+    app.add_flag("-v,--verbose", settings.verbosity,
+                 "show each call: request line, HTTP status, sizes, time; -vv adds the component's live log");
     // The options above are taken after any subcommand as well.
     app.fallthrough();
+}
+
+// Fills what the command line left out from the profile, and notes where each
+// setting came from.
+void ApplyProfile(const CLI::App& app, const Profile& profile, const std::string& from, Settings& settings) {
+    auto take = [&](const char* option, const char* key, auto& field, const auto& value) {
+        std::string origin = "built-in";
+        if (app.count(option)) {
+            origin = "command line";
+        } else if (value) {
+            field = *value;
+            origin = from;
+        }
+        settings.origins.emplace_back(key, origin);
+    };
+    take("--url", "url", settings.url, profile.url);
+    take("--user", "user", settings.user, profile.user);
+    take("--code-page", "code_page", settings.codePage, profile.codePage);
+    take("--timeout", "timeout", settings.timeoutSeconds, profile.timeoutSeconds);
+    take("--ca-file", "ca_file", settings.caFile, profile.caFile);
+    take("--insecure", "insecure", settings.insecure, profile.insecure);
+    take("--password-file", "password_file", settings.passwordFile, profile.passwordFile);
+}
+
+// Reads the configuration file and applies the chosen profile; false with the
+// failure reported.
+bool Configure(const CLI::App& app, Settings& settings, ConfigFile& config, FailureReport* failure,
+               std::string* error) {
+    const bool named = app.count("--config") > 0;
+    if (!config.Load(named ? settings.configFile : ConfigFile::DefaultPath(), named, error)) {
+        *failure = FailureReport::Local(kExitLocalFile, "unusable configuration file",
+                                        "correct the file or name another with --config");
+        return false;
+    }
+    std::string name = config.Choose(settings.profile);
+    Profile profile;
+    if (!name.empty() && !config.Find(name, &profile)) {
+        *error = "no profile \"" + name + "\" in " +
+                 (config.Loaded() ? config.Path() : "the configuration (no file at " + config.Path() + ")");
+        *failure = FailureReport::Local(kExitUsage, "unknown profile",
+                                        "name a [profiles.NAME] of the configuration file");
+        return false;
+    }
+    settings.profile = name;
+    ApplyProfile(app, profile, "profile " + name, settings);
+    return true;
+}
+
+PasswordSource PasswordSourceOf(const CLI::App& app, const Settings& settings) {
+    PasswordSource source;
+    source.commandLine = settings.commandLinePassword;
+    source.file = settings.passwordFile;
+    source.fileOrigin = app.count("--password-file") ? "--password-file" : "profile " + settings.profile;
+    return source;
+}
+
+// `config`: the effective settings, never the password.
+int ShowConfig(const CLI::App& app, const Settings& settings, const ConfigFile& config) {
+    nlohmann::ordered_json shown = nlohmann::ordered_json::object();
+    shown["config file"] = config.Path() + (config.Loaded() ? "" : " (not found)");
+    shown["profile"] = settings.profile;
+    auto value = [&](const std::string& key) -> nlohmann::ordered_json {
+        if (key == "url") return settings.url.empty() ? "(embedded simulator)" : MaskedUrl(settings.url);
+        if (key == "user") return settings.user;
+        if (key == "code_page") return settings.codePage;
+        if (key == "timeout") {
+            if (settings.timeoutSeconds < 0) return "(the component's own)";
+            return settings.timeoutSeconds;
+        }
+        if (key == "ca_file") return settings.caFile;
+        if (key == "insecure") return settings.insecure;
+        return settings.passwordFile;
+    };
+    for (const auto& [key, origin] : settings.origins)
+        shown["settings"][key] = {{"value", value(key)}, {"from", origin}};
+    std::string source = PasswordSourceOf(app, settings).Describe();
+    shown["password"] =
+        source.empty() ? "not set: asked for on a terminal, else the built-in one" : "set, from " + source;
+    if (settings.json) {
+        printf("%s\n", shown.dump(2).c_str());
+        return kExitOk;
+    }
+    printf("config file: %s\nprofile: %s\n", shown["config file"].get<std::string>().c_str(),
+           settings.profile.empty() ? "(none)" : settings.profile.c_str());
+    for (const auto& [key, origin] : settings.origins) {
+        const nlohmann::ordered_json& v = shown["settings"][key]["value"];
+        std::string text = v.is_string() ? v.get<std::string>() : v.dump();
+        printf("%s: %s  (%s)\n", key.c_str(), text.empty() ? "(none)" : text.c_str(), origin.c_str());
+    }
+    printf("password: %s\n", shown["password"].get<std::string>().c_str());
+    return kExitOk;
+}
+
+// A failure of the host itself, printed like the component's; its exit code.
+int HostFailure(ResultPrinter& printer, const std::string& command, const std::string& error,
+                FailureReport report) {
+    Result result;
+    result.ok = false;
+    result.error = error;
+    report.AttachTo(&result);
+    printer.Print(command, result);
+    return report.exitCode;
+}
+
+// The local files a subcommand reads must be there before anything is sent.
+bool CheckLocalFiles(const Arguments& args, std::string* error) {
+    for (const std::string* path : {&args.file, &args.headframe}) {
+        if (path->empty()) continue;
+        std::error_code ec;
+        std::string local = InterplayClient::LocalPath(Wide(*path));
+        if (!std::filesystem::is_regular_file(std::filesystem::u8path(local), ec)) {
+            *error = "cannot read the local file " + *path;
+            return false;
+        }
+    }
+    return true;
 }
 
 // Applies --timeout, --ca-file and --insecure through the connection interface.
@@ -233,6 +378,19 @@ void ApplyConnectionOptions(IZuInterplayAccess* access, const Settings& settings
         fprintf(stderr, "warning: --insecure: the server's certificate is not verified\n");
     }
     connection->Release();
+}
+
+// The time-out that ends a call that hangs: the smaller of the idle and the
+// whole-call time-outs, 0 for none.
+unsigned long TimeLimit(IZuInterplayAccess* access) {
+    IZuInterplayConnection* connection = nullptr;
+    if (FAILED(access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection))))
+        return 0;
+    ULONG idle = 0, call = 0;
+    connection->GetTimeouts(nullptr, &idle, &call);
+    connection->Release();
+    if (idle == 0) return call;
+    return call == 0 || idle < call ? idle : call;
 }
 
 // Without --url, starts the embedded simulator and points settings.url and
@@ -277,6 +435,14 @@ int main(int argc, char** argv) {
         "started on a loopback port."};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("interplay-cli ") + ZU_VERSION_STRING);
+    app.footer(
+        "Password, first source that gives one: --password, $INTERPLAY_PASSWORD, --password-file or the "
+        "profile's password_file, a prompt on a terminal.\n"
+        "Profiles: [profiles.NAME] in the configuration file (url, user, code_page, timeout, ca_file, "
+        "insecure, password_file; default_profile names one); the command line wins over them.\n"
+        "Exit codes: 0 success, 1 other failure, 2 usage error, 3 could not connect (refused, host not "
+        "found, time-out, TLS), 4 the server refused (credentials, unknown URI), 5 other server error, "
+        "6 local file problem.");
     AddGlobalOptions(app, settings);
     Arguments args;
     for (const Subcommand& subcommand : kSubcommands)
@@ -290,29 +456,68 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments = KoUtf8Arguments(argc, argv);
     std::vector<char*> argumentPointers;
     for (std::string& argument : arguments) argumentPointers.push_back(&argument[0]);
-    CLI11_PARSE(app, static_cast<int>(argumentPointers.size()), argumentPointers.data());
+    try {
+        app.parse(static_cast<int>(argumentPointers.size()), argumentPointers.data());
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? kExitOk : kExitUsage;
+    }
     const std::string command = app.get_subcommands().front()->get_name();
     const Subcommand& subcommand = Find(command);
+    ResultPrinter printer(settings.json, stdout);
+
+    ConfigFile config;
+    FailureReport failure;
+    std::string error;
+    if (!Configure(app, settings, config, &failure, &error))
+        return HostFailure(printer, command, error, failure);
+    if (settings.verbosity >= 2) KoSetEnvironment("KODEBUG_LIVE", "1");
 
     KoSetThreadCodePage(settings.codePage);
     KoSetMessageBoxHandler(ShowMessageBox, nullptr);
-    std::string error;
+    if (command == "config") return ShowConfig(app, settings, config);
     if (command == "register" || command == "unregister") {
         const std::string library =
             settings.library.empty() ? ComponentHost::DefaultLibraryPath() : settings.library;
-        if (ComponentHost::Register(library, command == "register", &error)) return 0;
+        if (ComponentHost::Register(library, command == "register", &error)) return kExitOk;
         fprintf(stderr, "error: %s\n", error.c_str());
-        return 1;
+        return kExitOther;
     }
+    if (!CheckLocalFiles(args, &error))
+        return HostFailure(
+            printer, command, error,
+            FailureReport::Local(kExitLocalFile, "local file missing", "check the file's path"));
+
+    // The password: the simulator needs none, a server may ask at the terminal.
+    std::string password, source;
+    switch (PasswordSourceOf(app, settings).Resolve(!settings.url.empty(), &password, &source, &error)) {
+    case PasswordSource::Outcome::Found:
+        settings.password = password;
+        break;
+    case PasswordSource::Outcome::None:
+        break;
+    case PasswordSource::Outcome::Refused:
+        return HostFailure(printer, command, error,
+                           FailureReport::Local(kExitUsage, "password file readable by others",
+                                                "chmod 600 the file, or give the password another way"));
+    case PasswordSource::Outcome::Unreadable:
+        return HostFailure(
+            printer, command, error,
+            FailureReport::Local(kExitLocalFile, "password file unreadable", "check the file's path"));
+    }
+    if (settings.commandLinePassword && (KoIsTerminal(stdin) || KoIsTerminal(stderr)))
+        fprintf(stderr,
+                "warning: --password shows the password to other users of this machine and keeps it in "
+                "the shell's history; use INTERPLAY_PASSWORD, --password-file or the prompt\n");
 
     std::unique_ptr<assets_sim::AssetsSimulator> simulator;
     std::string root = "interplay://Workgroup";
-    if (!StartService(settings, !subcommand.run, &simulator, &root)) return 2;
+    if (!StartService(settings, !subcommand.run, &simulator, &root))
+        return simulator ? kExitOther : kExitUsage;
 
     ComponentHost host;
     if (!(settings.library.empty() ? host.Create(&error) : host.Load(settings.library, &error))) {
         fprintf(stderr, "error: %s\n", error.c_str());
-        return 2;
+        return kExitLocalFile;
     }
     IZuInterplayAccess* access = host.Access();
     access->SetServiceURL(Wide(settings.url).c_str());
@@ -321,14 +526,24 @@ int main(int argc, char** argv) {
     PrepareLocalFolders();
 
     InterplayClient client(access);
-    ResultPrinter printer(settings.json, stdout);
     if (!subcommand.run) return Demo(client, printer, settings, root);
+    CallTrace trace(access, settings.url, settings.user, stderr);
+    if (settings.verbosity) trace.Before(command);
     Result result;
+    const auto start = std::chrono::steady_clock::now();
     try {
         result = subcommand.run(client, args);
     } catch (const CLI::Error& e) {
-        return app.exit(e);
+        return app.exit(e) == 0 ? kExitOk : kExitUsage;
+    }
+    if (settings.verbosity) trace.After(result);
+    if (!result.ok) {
+        CallTiming timing;
+        timing.elapsedMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        timing.limitMs = TimeLimit(access);
+        FailureReport::Of(result, MaskedUrl(settings.url), timing).AttachTo(&result);
     }
     printer.Print(command, result);
-    return result.ok ? 0 : 1;
+    return result.ok ? kExitOk : result.exitCode;
 }
