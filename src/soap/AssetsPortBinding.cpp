@@ -105,7 +105,8 @@ size_t AssetsPortBinding::TimedRecv(struct soap* soap, char* data, size_t size) 
     return result;
 }
 
-SOAP_SOCKET AssetsPortBinding::TimedOpen(struct soap* soap, const char* endpoint, const char* host, int port) {
+SOAP_SOCKET AssetsPortBinding::TimedOpen(struct soap* soap, const char* endpoint, const char* host,
+                                         int port) {
     AssetsPortBinding* self = static_cast<AssetsPortBinding*>(soap->user);
     self->m_tlsWords.clear();
     // The runtime bounds the TLS handshake by the longest of its time-outs:
@@ -242,8 +243,7 @@ int AssetsPortBinding::Call(const char* operation,
         m_report.Capture(soap, code, operation);
         // A server refused while connecting got nothing: the user's words
         // first, then the runtime's.
-        if (code == SOAP_SSL_ERROR && !m_tlsWords.empty())
-            m_report.NothingSent(m_tlsWords.c_str());
+        if (code == SOAP_SSL_ERROR && !m_tlsWords.empty()) m_report.NothingSent(m_tlsWords.c_str());
     } else {
         m_report.operation = operation;
         if (soap->status >= 100 && soap->status <= 599) m_report.httpStatus = soap->status;

@@ -48,7 +48,8 @@ void CZuTls::Initialise() {
 int CZuTls::SetUpClient(struct soap* soap, const char* caFile, bool verify) {
     Initialise();
     if (!verify)
-        return soap_ssl_client_context(soap, kVersions | SOAP_SSL_NO_AUTHENTICATION | SOAP_SSL_NO_DEFAULT_CA_PATH,
+        return soap_ssl_client_context(soap,
+                                       kVersions | SOAP_SSL_NO_AUTHENTICATION | SOAP_SSL_NO_DEFAULT_CA_PATH,
                                        nullptr, nullptr, nullptr, nullptr, nullptr);
     // SOAP_SSL_DEFAULT: the certificate verified and the host name checked.
     // A CA file given replaces the system's store.
@@ -62,15 +63,17 @@ int CZuTls::SetUpServer(struct soap* soap, const char* certFile, const char* key
     // The runtime reads certificate and key from one file; they are loaded
     // into its context here instead.
     unsigned short flags = kVersions | SOAP_SSL_NO_AUTHENTICATION | SOAP_SSL_NO_DEFAULT_CA_PATH;
-    int code = soap_ssl_server_context(soap, flags, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    int code =
+        soap_ssl_server_context(soap, flags, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     if (code != SOAP_OK) return code;
     if (SSL_CTX_use_certificate_chain_file(soap->ctx, certFile) != 1)
-        return soap_set_receiver_error(soap, "SSL/TLS error", "Can't read the certificate PEM file", SOAP_SSL_ERROR);
+        return soap_set_receiver_error(soap, "SSL/TLS error", "Can't read the certificate PEM file",
+                                       SOAP_SSL_ERROR);
     if (SSL_CTX_use_PrivateKey_file(soap->ctx, keyFile, SSL_FILETYPE_PEM) != 1 ||
         SSL_CTX_check_private_key(soap->ctx) != 1)
-        return soap_set_receiver_error(soap, "SSL/TLS error",
-                                       "Can't read the private key PEM file, or it does not match the certificate",
-                                       SOAP_SSL_ERROR);
+        return soap_set_receiver_error(
+            soap, "SSL/TLS error",
+            "Can't read the private key PEM file, or it does not match the certificate", SOAP_SSL_ERROR);
     return SOAP_OK;
 }
 

@@ -30,13 +30,15 @@ struct Certificates {
     TestAuthority::Issued good, expired, otherHost, untrusted;
 };
 
-const Certificates& Made() {
-    static const Certificates* made = new Certificates;
-    return *made;
-}
-
 class Https : public ServiceTest {
 protected:
+    static void SetUpTestSuite() { s_made = new Certificates; }
+    static void TearDownTestSuite() {
+        delete s_made;
+        s_made = nullptr;
+    }
+    static const Certificates& Made() { return *s_made; }
+
     void SetUp() override {
         ServiceTest::SetUp();
         ASSERT_EQ(S_OK,
@@ -101,7 +103,10 @@ protected:
 
     IZuInterplayConnection* connection = nullptr;
     std::unique_ptr<assets_sim::AssetsSimulator> sim;
+    static Certificates* s_made;
 };
+
+Certificates* Https::s_made = nullptr;
 
 struct Case {
     const char* name;
@@ -118,7 +123,8 @@ const Case kCases[] = {
      L"The server's certificate is not trusted: its issuer is unknown"},
     {"OtherHost", &Certificates::otherHost, true, false,
      L"The server's certificate is for another host, not 127.0.0.1: nothing was sent"},
-    {"Expired", &Certificates::expired, true, false, L"The server's certificate has expired: nothing was sent"},
+    {"Expired", &Certificates::expired, true, false,
+     L"The server's certificate has expired: nothing was sent"},
     {"UnreadableTrustedCertificates", &Certificates::good, true, true,
      L"The trusted certificates could not be read: nothing was sent"},
     {"VerificationOff", &Certificates::untrusted, false, false, L""},
@@ -130,7 +136,8 @@ TEST_F(Https, ServersAreVerifiedBeforeAnythingIsSent) {
         Serve(&(Made().*c.server), "https");
         ASSERT_EQ(S_OK, connection->SetVerifyServer(c.verify));
         if (c.missingCaFile) {
-            ASSERT_EQ(S_OK, connection->SetTrustedCertificates(Wide(Made().folder.file("missing.pem")).c_str()));
+            ASSERT_EQ(S_OK,
+                      connection->SetTrustedCertificates(Wide(Made().folder.file("missing.pem")).c_str()));
         }
         if (!*c.refusal) {
             EXPECT_EQ(S_OK, RoundTrip());

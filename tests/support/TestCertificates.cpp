@@ -51,13 +51,15 @@ X509* NewCertificate(const std::string& commonName, EVP_PKEY* subjectKey, X509* 
     X509_gmtime_adj(X509_getm_notAfter(certificate), toDays * 86400L);
     X509_set_pubkey(certificate, subjectKey);
     X509_NAME* name = X509_get_subject_name(certificate);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8, reinterpret_cast<const unsigned char*>(commonName.c_str()),
-                               -1, -1, 0);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8,
+                               reinterpret_cast<const unsigned char*>(commonName.c_str()), -1, -1, 0);
     X509_set_issuer_name(certificate, issuer ? X509_get_subject_name(issuer) : name);
     return certificate;
 }
 
-void Sign(X509* certificate, EVP_PKEY* key) { Check(X509_sign(certificate, key, EVP_sha256()) > 0, "signing"); }
+void Sign(X509* certificate, EVP_PKEY* key) {
+    Check(X509_sign(certificate, key, EVP_sha256()) > 0, "signing");
+}
 
 void Write(const std::string& file, X509* certificate, EVP_PKEY* key) {
     BIO* out = BIO_new_file(file.c_str(), "w");
@@ -68,7 +70,9 @@ void Write(const std::string& file, X509* certificate, EVP_PKEY* key) {
     Check(ok, "writing PEM");
 }
 
-bool IsAddress(const std::string& host) { return host.find_first_not_of("0123456789.:") == std::string::npos; }
+bool IsAddress(const std::string& host) {
+    return host.find_first_not_of("0123456789.:") == std::string::npos;
+}
 
 } // namespace
 
@@ -92,7 +96,8 @@ TestAuthority::Issued TestAuthority::Issue(const std::string& name, const std::v
     server.certificate = NewCertificate(hosts.empty() ? name : hosts.front(), server.key, m_keys->certificate,
                                         validFromDays, validToDays);
     std::string names;
-    for (const std::string& host : hosts) names += (names.empty() ? "" : ",") + std::string(IsAddress(host) ? "IP:" : "DNS:") + host;
+    for (const std::string& host : hosts)
+        names += (names.empty() ? "" : ",") + std::string(IsAddress(host) ? "IP:" : "DNS:") + host;
     AddExtension(server.certificate, m_keys->certificate, NID_basic_constraints, "critical,CA:FALSE");
     AddExtension(server.certificate, m_keys->certificate, NID_ext_key_usage, "serverAuth");
     AddExtension(server.certificate, m_keys->certificate, NID_authority_key_identifier, "keyid");

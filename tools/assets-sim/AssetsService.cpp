@@ -221,8 +221,13 @@ std::string AssetsService::Serve(struct soap* soap) {
     int code = handshaken ? ServeRequest(soap, connection) : soap->error;
     RequestRecord& record = connection.record;
     if (!handshaken) {
+        // The TLS library's words come in lines; the log line is one.
         const char* fault = soap_fault_string(soap);
-        record.outcome = std::string("no request (TLS handshake failed: ") + (fault ? fault : "-") + ")";
+        std::string words = fault ? fault : "-";
+        while (!words.empty() && words.back() == '\n') words.pop_back();
+        for (size_t at = words.find('\n'); at != std::string::npos; at = words.find('\n', at))
+            words.replace(at, 1, "; ");
+        record.outcome = "no request (TLS handshake failed: " + words + ")";
     } else if (connection.answering && code) {
         record.outcome += " (the response could not be sent)";
     } else if (record.outcome.empty()) {

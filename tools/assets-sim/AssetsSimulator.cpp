@@ -199,7 +199,8 @@ uint16_t AssetsSimulator::Port() const { return m_impl->port; }
 std::string AssetsSimulator::ServiceURL() const {
     const std::string& host = m_impl->options.host;
     std::string authority = host.find(':') != std::string::npos ? "[" + host + "]" : host;
-    return (m_impl->Tls() ? "https://" : "http://") + authority + ":" + std::to_string(m_impl->port) + "/services/Assets";
+    return (m_impl->Tls() ? "https://" : "http://") + authority + ":" + std::to_string(m_impl->port) +
+           "/services/Assets";
 }
 
 std::string AssetsSimulator::RootURI() const { return m_impl->tree.RootURI(); }
