@@ -1,8 +1,12 @@
 // HTTPS through the access object against the simulator serving TLS with
-// certificates made here: a trusted server works; an unknown issuer, another
-// host's certificate, an expired one and unreadable trusted certificates are
-// refused before anything is sent, in words a user understands; verification
-// turned off works with any certificate; the wrong scheme fails either way.
+// certificates made here: a trusted server works (CA file or system store);
+// an unknown issuer, another host's certificate, an expired one and
+// unreadable trusted certificates are refused before anything is sent, in
+// words a user understands; verification turned off works with any
+// certificate; the wrong scheme fails either way; a handshake that never ends
+// keeps the deadline.
+#include <stdlib.h>
+
 #include <chrono>
 
 #include "AssetsPortBinding.h"
@@ -108,26 +112,33 @@ protected:
 
 Certificates* Https::s_made = nullptr;
 
+// The trusted certificates: the trusted CA's file, a file that is not there,
+// or none (the system's store, here a folder with the trusted CA).
+enum Trust { CA_FILE, MISSING_CA_FILE, SYSTEM_STORE };
+
 struct Case {
     const char* name;
     TestAuthority::Issued Certificates::*server;
     bool verify;
-    bool missingCaFile;
+    Trust trust;
     // Empty: the round trip works; otherwise the words of the refusal.
     const wchar_t* refusal;
 };
 
 const Case kCases[] = {
-    {"TrustedServer", &Certificates::good, true, false, L""},
-    {"UnknownIssuer", &Certificates::untrusted, true, false,
+    {"TrustedServer", &Certificates::good, true, CA_FILE, L""},
+    {"TrustedThroughTheSystemStore", &Certificates::good, true, SYSTEM_STORE, L""},
+    {"UnknownIssuer", &Certificates::untrusted, true, CA_FILE,
      L"The server's certificate is not trusted: its issuer is unknown"},
-    {"OtherHost", &Certificates::otherHost, true, false,
+    {"UnknownToTheSystemStore", &Certificates::untrusted, true, SYSTEM_STORE,
+     L"The server's certificate is not trusted: its issuer is unknown"},
+    {"OtherHost", &Certificates::otherHost, true, CA_FILE,
      L"The server's certificate is for another host, not 127.0.0.1: nothing was sent"},
-    {"Expired", &Certificates::expired, true, false,
+    {"Expired", &Certificates::expired, true, CA_FILE,
      L"The server's certificate has expired: nothing was sent"},
-    {"UnreadableTrustedCertificates", &Certificates::good, true, true,
+    {"UnreadableTrustedCertificates", &Certificates::good, true, MISSING_CA_FILE,
      L"The trusted certificates could not be read: nothing was sent"},
-    {"VerificationOff", &Certificates::untrusted, false, false, L""},
+    {"VerificationOff", &Certificates::untrusted, false, CA_FILE, L""},
 };
 
 TEST_F(Https, ServersAreVerifiedBeforeAnythingIsSent) {
@@ -135,9 +146,12 @@ TEST_F(Https, ServersAreVerifiedBeforeAnythingIsSent) {
         SCOPED_TRACE(c.name);
         Serve(&(Made().*c.server), "https");
         ASSERT_EQ(S_OK, connection->SetVerifyServer(c.verify));
-        if (c.missingCaFile) {
+        if (c.trust == MISSING_CA_FILE) {
             ASSERT_EQ(S_OK,
                       connection->SetTrustedCertificates(Wide(Made().folder.file("missing.pem")).c_str()));
+        } else if (c.trust == SYSTEM_STORE) {
+            ASSERT_EQ(S_OK, connection->SetTrustedCertificates(nullptr));
+            setenv("SSL_CERT_DIR", Made().trusted.StoreFolder().c_str(), 1);
         }
         if (!*c.refusal) {
             EXPECT_EQ(S_OK, RoundTrip());
@@ -153,6 +167,7 @@ TEST_F(Https, ServersAreVerifiedBeforeAnythingIsSent) {
         }
         sim->Stop();
         sim.reset();
+        unsetenv("SSL_CERT_DIR");
         ASSERT_EQ(S_OK, connection->SetTrustedCertificates(Wide(Made().trusted.CertificateFile()).c_str()));
     }
 }
@@ -174,6 +189,21 @@ TEST_F(Https, TheWrongSchemeFailsCleanlyEitherWay) {
         sim->Stop();
         sim.reset();
     }
+}
+
+// A server that never answers the client's hello: the handshake ends with
+// the whole-call deadline although the idle time-out is longer.
+TEST_F(Https, AHandshakeThatNeverEndsKeepsTheDeadline) {
+    ASSERT_EQ(S_OK, connection->SetTimeouts(5000, 5000, 300));
+    std::string url = server.url();
+    ASSERT_EQ(S_OK, access->SetServiceURL(Wide("https" + url.substr(url.find(':'))).c_str()));
+    server.enqueue(ScriptedServer::Reply::stall());
+    auto start = std::chrono::steady_clock::now();
+    HRESULT hr = GetChildrenOfRoot();
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 3.0);
+    EXPECT_EQ(SOAP_TCP_ERROR, hr);
+    EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
 }
 
 } // namespace

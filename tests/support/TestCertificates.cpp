@@ -1,5 +1,8 @@
 #include "TestCertificates.h"
 
+#include <stdio.h>
+#include <sys/stat.h>
+
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
@@ -85,6 +88,11 @@ TestAuthority::TestAuthority(const std::string& folder, const std::string& name)
     AddExtension(m_keys->certificate, m_keys->certificate, NID_subject_key_identifier, "hash");
     Sign(m_keys->certificate, m_keys->key);
     Write(m_certificateFile, m_keys->certificate, nullptr);
+    char hash[16];
+    snprintf(hash, sizeof hash, "%08lx.0", X509_subject_name_hash(m_keys->certificate));
+    m_storeFolder = folder + "/" + name + "-store";
+    Check(mkdir(m_storeFolder.c_str(), 0700) == 0, "store folder");
+    Write(m_storeFolder + "/" + hash, m_keys->certificate, nullptr);
 }
 
 TestAuthority::~TestAuthority() = default;

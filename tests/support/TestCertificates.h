@@ -18,6 +18,9 @@ public:
 
     // The CA certificate's file.
     const std::string& CertificateFile() const { return m_certificateFile; }
+    // A folder with the CA certificate under its subject's hash, as OpenSSL
+    // looks certificates up in the system's store (SSL_CERT_DIR).
+    const std::string& StoreFolder() const { return m_storeFolder; }
 
     struct Issued {
         std::string certificateFile;
@@ -34,6 +37,7 @@ private:
     std::string m_folder;
     std::string m_name;
     std::string m_certificateFile;
+    std::string m_storeFolder;
     std::unique_ptr<Keys> m_keys;
 };
 
