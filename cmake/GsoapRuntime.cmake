@@ -9,10 +9,18 @@
 # copy may be named with -DZU_GSOAP_SOURCE_DIR=<folder with stdsoap2.cpp>. Its
 # version must be that of the installed headers, which soapcpp2 generates for.
 #
-# ZU_GSOAP_WITH_OPENSSL compiles the runtime with its TLS support (OpenSSL).
+# ZU_GSOAP_WITH_OPENSSL compiles the runtime with its TLS support (OpenSSL,
+# Debian's libssl-dev): on by default on Linux; the Windows build has none and
+# refuses https:// service URLs. ZU_HAVE_TLS tells the rest of the build.
 
 set(ZU_GSOAP_SOURCE_DIR "" CACHE PATH "Folder with the SOAP runtime's source (stdsoap2.cpp, stdsoap2.h)")
-option(ZU_GSOAP_WITH_OPENSSL "Compile the SOAP runtime with TLS (OpenSSL)" OFF)
+if(WIN32)
+  set(_zu_gsoap_tls_default OFF)
+else()
+  set(_zu_gsoap_tls_default ON)
+endif()
+option(ZU_GSOAP_WITH_OPENSSL "Compile the SOAP runtime with TLS (OpenSSL)" ${_zu_gsoap_tls_default})
+set(ZU_HAVE_TLS ${ZU_GSOAP_WITH_OPENSSL})
 
 if(NOT ZU_GSOAP_SOURCE_DIR)
   file(GLOB _zu_gsoap_candidates ${PROJECT_SOURCE_DIR}/.cache/gsoap/gsoap-*/gsoap/stdsoap2.cpp)

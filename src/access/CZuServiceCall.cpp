@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "KoFileApi.h"
 #include "KoText.h"
 #include "KoTrace.h"
 #include "ZuResultCodes.h"
@@ -72,6 +73,10 @@ CZuServiceCall::CZuServiceCall(std::string serviceURL, const std::string& userNa
     const CZuConnectionSettings defaults;
     if (!settings) settings = &defaults;
     m_binding.SetTimeouts(settings->connectTimeoutMs, settings->idleTimeoutMs, settings->callTimeoutMs);
+    // The CA file is a path like any other the component opens.
+    const std::wstring& caFile = settings->trustedCertificates;
+    m_binding.SetTls(caFile.empty() ? std::string() : KoMapWindowsPath(KoNarrow(caFile.c_str()).c_str()),
+                     settings->verifyServer);
     m_open = m_binding.SetCredentials(userName, password) == SOAP_OK;
 }
 

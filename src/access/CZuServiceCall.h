@@ -27,7 +27,10 @@
 // Every exchange also leaves its CZuTransportReport (what the runtime met,
 // password scrubbed) in the report given at construction; a transport failure
 // writes it to the log file (ZU_LOG_TRANSPORT_FAILURE). The binding gets the
-// time-outs of the connection settings. An https:// service URL in a build
+// time-outs and the TLS settings (trusted certificates, a path like the other
+// local paths; verification) of the connection settings. A server refused
+// during the TLS handshake leaves the policy's transport failure text; the
+// report's runtime words say why. An https:// service URL in a build
 // without TLS fails as a transport failure with SOAP_SSL_ERROR and the last
 // error text ZU_TEXT_NO_TLS, whatever the policy's text; nothing is sent.
 //

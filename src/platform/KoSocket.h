@@ -1,16 +1,21 @@
 // The socket flags and shutdown modes the SOAP contexts and the simulator use
-// (the runtime itself brings the socket functions), and the few socket calls
-// that differ between the platforms for code that uses sockets directly (the
-// tests' scripted server): the handle type, opening, accepting, waiting,
-// closing and a connected pair.
+// (the runtime itself brings the socket functions), the guard against SIGPIPE
+// around writes that cannot ask for none, and the few socket calls that differ
+// between the platforms for code that uses sockets directly (the tests'
+// scripted server): the handle type, opening, accepting, waiting, closing and
+// a connected pair.
 #ifndef KO_SOCKET_H
 #define KO_SOCKET_H
 
 #include <arpa/inet.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 typedef int KoSocketHandle;
@@ -40,5 +45,39 @@ inline int KoPollSockets(pollfd* sockets, unsigned count, int timeoutMs) {
 inline bool KoSocketPair(KoSocketHandle pair[2]) {
     return ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) == 0;
 }
+
+// Blocks SIGPIPE on the calling thread while it lives, so that a write to a
+// connection the peer closed that cannot pass MSG_NOSIGNAL (the TLS library's)
+// fails with EPIPE instead of ending the process. A SIGPIPE raised meanwhile
+// is taken off the thread before its old signal mask comes back.
+class KoSigPipeGuard {
+public:
+    KoSigPipeGuard() {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigemptyset(&pending);
+        m_wasPending = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+        m_blocked = pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old) == 0;
+    }
+    ~KoSigPipeGuard() {
+        if (!m_blocked) return;
+        if (!m_wasPending) {
+            int saved = errno;
+            struct timespec none = {0, 0};
+            while (sigtimedwait(&m_pipe, nullptr, &none) == -1 && errno == EINTR) {
+            }
+            errno = saved;
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    KoSigPipeGuard(const KoSigPipeGuard&) = delete;
+    KoSigPipeGuard& operator=(const KoSigPipeGuard&) = delete;
+
+private:
+    sigset_t m_pipe, m_old;
+    bool m_wasPending = false;
+    bool m_blocked = false;
+};
 
 #endif // KO_SOCKET_H

@@ -4,10 +4,22 @@
 #include <string.h>
 
 #include "CZuAssetsEnvelope.h"
+#include "CZuTls.h"
 #include "KoSocket.h"
+#include "ZuAssetsConfig.h"
 #include "ZuAssetsNamespaces.h"
 
-AssetsPortBinding::AssetsPortBinding() : soap(soap_new1(CONTEXT_MODE)), endpoint(nullptr) {
+namespace {
+
+// Before the runtime's first context.
+struct soap* NewContext(int mode) {
+    CZuTls::Initialise();
+    return soap_new1(mode);
+}
+
+} // namespace
+
+AssetsPortBinding::AssetsPortBinding() : soap(NewContext(CONTEXT_MODE)), endpoint(nullptr) {
     if (!soap) return;
     soap_set_namespaces(soap, ZuAssetsNamespaces());
     soap->socket_flags = MSG_NOSIGNAL;
@@ -16,6 +28,8 @@ AssetsPortBinding::AssetsPortBinding() : soap(soap_new1(CONTEXT_MODE)), endpoint
     m_recv = soap->frecv;
     soap->fsend = &AssetsPortBinding::TimedSend;
     soap->frecv = &AssetsPortBinding::TimedRecv;
+    m_open = soap->fopen;
+    soap->fopen = &AssetsPortBinding::TimedOpen;
 }
 
 namespace {
@@ -93,8 +107,29 @@ size_t AssetsPortBinding::TimedRecv(struct soap* soap, char* data, size_t size) 
     return result;
 }
 
+SOAP_SOCKET AssetsPortBinding::TimedOpen(struct soap* soap, const char* endpoint, const char* host,
+                                         int port) {
+    AssetsPortBinding* self = static_cast<AssetsPortBinding*>(soap->user);
+    self->m_tlsWords.clear();
+    // The runtime bounds the TLS handshake by the longest of its time-outs:
+    // here the idle time-out cut to what is left of the deadline.
+    int wait = 0;
+    if (!self->PrepareWait(&wait)) {
+        soap->error = SOAP_TCP_ERROR;
+        return SOAP_INVALID_SOCKET;
+    }
+    int sendTimeout = soap->send_timeout, recvTimeout = soap->recv_timeout;
+    soap->send_timeout = soap->recv_timeout = wait;
+    SOAP_SOCKET socket = self->m_open(soap, endpoint, host, port);
+    soap->send_timeout = sendTimeout;
+    soap->recv_timeout = recvTimeout;
+    if (!soap_valid_socket(socket) && soap->error == SOAP_SSL_ERROR) self->m_tlsWords = CZuTls::Explain(soap);
+    return socket;
+}
+
 AssetsPortBinding::~AssetsPortBinding() {
     if (!soap) return;
+    KoSigPipeGuard noSigPipe;
     soap_destroy(soap);
     soap_end(soap);
     soap_free(soap);
@@ -138,12 +173,24 @@ void AssetsPortBinding::SetTimeouts(unsigned long connectMs, unsigned long idleM
     soap->recv_timeout = RuntimeTimeout(idleMs);
 }
 
-bool AssetsPortBinding::SupportsTls() {
-#ifdef WITH_OPENSSL
-    return true;
-#else
-    return false;
-#endif
+void AssetsPortBinding::SetTls(const std::string& caFile, bool verify) {
+    m_caFile = caFile;
+    m_verify = verify;
+    m_tlsReady = false;
+}
+
+bool AssetsPortBinding::SupportsTls() { return ZU_HAVE_TLS != 0; }
+
+int AssetsPortBinding::PrepareTls(const char* operation) {
+    if (m_tlsReady) return SOAP_OK;
+    int code = CZuTls::SetUpClient(soap, m_caFile.c_str(), m_verify);
+    if (code != SOAP_OK) {
+        m_report.Capture(soap, code, operation);
+        m_report.NothingSent("The trusted certificates could not be read");
+        return code;
+    }
+    m_tlsReady = true;
+    return SOAP_OK;
 }
 
 bool AssetsPortBinding::IsHttps(const char* url) {
@@ -172,10 +219,20 @@ int AssetsPortBinding::Call(const char* operation,
         m_report.Refuse(SOAP_SSL_ERROR, operation, kNoTlsWords);
         return soap_set_sender_error(soap, "No TLS support", kNoTlsWords, SOAP_SSL_ERROR);
     }
+    if (IsHttps(endpoint)) {
+        int code = PrepareTls(operation);
+        if (code != SOAP_OK) return code;
+    }
     m_timedOut = false;
     m_sent = m_received = 0;
+    m_tlsWords.clear();
     if (m_callMs) m_deadline = Clock::now() + std::chrono::milliseconds(m_callMs);
-    int code = call(soap, endpoint, "", request, response);
+    int code;
+    {
+        // TLS writes (the request, the closing alert) cannot ask for no SIGPIPE.
+        KoSigPipeGuard noSigPipe;
+        code = call(soap, endpoint, "", request, response);
+    }
     if (code == SOAP_FAULT) code = soap->error = FaultResult(soap);
     if (code != SOAP_OK && m_timedOut) {
         // The runtime's words for the time-out, not those of what it made of it.
@@ -187,6 +244,9 @@ int AssetsPortBinding::Call(const char* operation,
     }
     if (code != SOAP_OK) {
         m_report.Capture(soap, code, operation);
+        // A server refused while connecting got nothing: the user's words
+        // first, then the runtime's.
+        if (code == SOAP_SSL_ERROR && !m_tlsWords.empty()) m_report.NothingSent(m_tlsWords.c_str());
     } else {
         m_report.operation = operation;
         if (soap->status >= 100 && soap->status <= 599) m_report.httpStatus = soap->status;

@@ -21,7 +21,8 @@
 // U+00FF to one byte) and writes the attribute values it writes itself as
 // UTF-8; message strings are converted by CZuWireText. SOAP_XML_TREE is on:
 // document/literal messages carry no multi-reference ids, and the runtime then
-// skips their bookkeeping. Sends never raise SIGPIPE.
+// skips their bookkeeping. Sends never raise SIGPIPE (MSG_NOSIGNAL;
+// over TLS, SIGPIPE is blocked on the thread during the call).
 //
 // Time-outs (SetTimeouts): the runtime's connect time-out, and its send and
 // receive stall time-outs for the idle time-out. The whole-call deadline is
@@ -31,8 +32,17 @@
 // answer is read and is never reached in its microsecond form). A connection
 // attempt gets at most the deadline too. A call that runs into a time-out ends
 // with the runtime's code: SOAP_TCP_ERROR for a connection attempt, SOAP_EOF
-// for a stalled or overlong transfer. A build without TLS refuses an https://
-// endpoint with SOAP_SSL_ERROR before connecting.
+// for a stalled or overlong transfer.
+//
+// TLS (SetTls): an https:// endpoint is reached over TLS 1.2 or newer; by
+// default the server's certificate is verified against the trusted
+// certificates (a CA file, or the system's store) and must name the
+// endpoint's host. Both happen while connecting: a server that fails them
+// gets no byte of the request (and so never the password); the call ends with
+// SOAP_SSL_ERROR and the report's runtime words say why in a user's words
+// (expired, unknown issuer, another host) followed by the runtime's own. The
+// handshake is bound by the idle time-out and the deadline. A build without
+// TLS refuses an https:// endpoint with SOAP_SSL_ERROR before connecting.
 //
 // After each call Report() tells what it met (CZuTransportReport).
 #ifndef ASSETS_PORT_BINDING_H
@@ -110,6 +120,11 @@ public:
     // The time-outs in milliseconds, 0 = none (see above). Without a context
     // nothing is set.
     void SetTimeouts(unsigned long connectMs, unsigned long idleMs, unsigned long callMs);
+    // The trusted certificates for https:// endpoints (a CA bundle file,
+    // UTF-8 path; empty: the system's store) and whether the server's
+    // certificate is verified at all (on unless turned off). Before the
+    // first call to an https:// endpoint.
+    void SetTls(const std::string& caFile, bool verify);
     // Whether this build speaks TLS (https:// endpoints).
     static bool SupportsTls();
     // Whether the endpoint is an https:// URL (scheme compared without case).
@@ -141,6 +156,11 @@ private:
     // the runtime's words for it.
     static int TimedSend(struct soap* soap, const char* data, size_t size);
     static size_t TimedRecv(struct soap* soap, char* data, size_t size);
+    // The runtime's connection routine, wrapped to bound the TLS handshake
+    // like a transfer and to keep the words for a refused server.
+    static SOAP_SOCKET TimedOpen(struct soap* soap, const char* endpoint, const char* host, int port);
+    // Sets the context up for TLS once; SOAP_OK or the runtime's code.
+    int PrepareTls(const char* operation);
     // The wait for the next transfer in the runtime's units; false (and
     // m_timedOut) once the deadline has passed or a wait timed out.
     bool PrepareWait(int* wait);
@@ -148,6 +168,12 @@ private:
     CZuTransportReport m_report;
     int (*m_send)(struct soap*, const char*, size_t) = nullptr;
     size_t (*m_recv)(struct soap*, char*, size_t) = nullptr;
+    SOAP_SOCKET (*m_open)(struct soap*, const char*, const char*, int) = nullptr;
+    std::string m_caFile;
+    bool m_verify = true;
+    bool m_tlsReady = false;
+    // Why the last connection attempt's TLS failed; empty: it did not.
+    std::string m_tlsWords;
     bool m_timedOut = false;
     // Bytes moved by the current call.
     unsigned long long m_sent = 0;

@@ -2,6 +2,8 @@
 
 #include <stdsoap2.h>
 
+#include <utility>
+
 #include "CZuAssetsEnvelope.h"
 #include "KoCodePage.h"
 
@@ -107,6 +109,18 @@ void CZuTransportReport::Refuse(int resultCode, const char* operationName, const
     code = resultCode;
     operation = operationName ? operationName : "";
     runtimeWords = FromUtf8(words);
+}
+
+void CZuTransportReport::NothingSent(const char* why) {
+    std::wstring words = FromUtf8(why) + L": nothing was sent";
+    if (!runtimeWords.empty()) {
+        // The TLS library's words come in lines.
+        std::wstring own = runtimeWords;
+        for (size_t at = own.find(L'\n'); at != std::wstring::npos; at = own.find(L'\n', at))
+            own.replace(at, 1, L"; ");
+        words += L" (" + own + L")";
+    }
+    runtimeWords = std::move(words);
 }
 
 void CZuTransportReport::Scrub(const std::wstring& secret) {

@@ -20,6 +20,10 @@ public:
     void Capture(struct soap* soap, int code, const char* operation);
     // Refused before anything was sent: code and words given.
     void Refuse(int code, const char* operation, const char* words);
+    // After Capture, for a failure before anything was sent: the runtime
+    // words become "<why>: nothing was sent (<the runtime's words>)"; why is
+    // UTF-8.
+    void NothingSent(const char* why);
     // Replaces every occurrence of secret (non-empty) in the texts.
     void Scrub(const std::wstring& secret);
 

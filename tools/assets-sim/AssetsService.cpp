@@ -10,6 +10,7 @@
 
 #include "AssetsSimSoapH.h"
 #include "CZuAssetsEnvelope.h"
+#include "CZuTls.h"
 #include "KoSocket.h"
 #include "ZuAssetsNamespaces.h"
 
@@ -52,7 +53,8 @@ AssetsService::AssetsService(AssetTree& tree, std::mutex& treeLock, const Option
       m_users(options.users),
       m_maxRequestBytes(options.maxRequestBytes),
       m_idleTimeout(options.idleTimeout),
-      m_requestDeadline(options.requestDeadline) {}
+      m_requestDeadline(options.requestDeadline),
+      m_tls(!options.tlsCertificate.empty() || !options.tlsKey.empty()) {}
 
 void AssetsService::Configure(struct soap* soap) {
     soap_set_mode(soap, SOAP_C_UTFSTRING | SOAP_XML_STRICT);
@@ -213,9 +215,20 @@ std::string AssetsService::Serve(struct soap* soap) {
         // The watch needs waking only to an earlier deadline than it waits for.
         if (connection.deadline < m_watchWakesAt) m_connectionsChanged.notify_all();
     }
-    int code = ServeRequest(soap, connection);
+    // The handshake under the connection's time-outs, on this thread: a slow
+    // one holds no other connection.
+    bool handshaken = !m_tls || CZuTls::Accept(soap) == SOAP_OK;
+    int code = handshaken ? ServeRequest(soap, connection) : soap->error;
     RequestRecord& record = connection.record;
-    if (connection.answering && code) {
+    if (!handshaken) {
+        // The TLS library's words come in lines; the log line is one.
+        const char* fault = soap_fault_string(soap);
+        std::string words = fault ? fault : "-";
+        while (!words.empty() && words.back() == '\n') words.pop_back();
+        for (size_t at = words.find('\n'); at != std::string::npos; at = words.find('\n', at))
+            words.replace(at, 1, "; ");
+        record.outcome = "no request (TLS handshake failed: " + words + ")";
+    } else if (connection.answering && code) {
         record.outcome += " (the response could not be sent)";
     } else if (record.outcome.empty()) {
         if (!connection.arrived) {

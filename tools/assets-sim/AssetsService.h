@@ -56,7 +56,8 @@ public:
     void Configure(struct soap* soap);
 
     // Serves the one request on an accepted connection (the connection's own
-    // copy of the configured context) and closes it. The log line of the
+    // copy of the configured context; with TLS, after the handshake) and
+    // closes it. The log line of the
     // request. Any number of threads may serve at once.
     std::string Serve(struct soap* soap);
 
@@ -129,6 +130,7 @@ private:
     size_t m_maxRequestBytes;
     Clock::duration m_idleTimeout;
     Clock::duration m_requestDeadline;
+    bool m_tls;
     int (*m_defaultParse)(struct soap*) = nullptr;
     size_t (*m_defaultReceive)(struct soap*, char*, size_t) = nullptr;
     // The connections being served; whether Interrupt, and EndWatch, were

@@ -12,6 +12,7 @@
 
 #include "AssetTree.h"
 #include "AssetsService.h"
+#include "CZuTls.h"
 #include "KoPlatform.h"
 #include "KoSocket.h"
 #include "stdsoap2.h"
@@ -66,6 +67,8 @@ public:
 
     void Work() {
         KoSetThreadCodePage(kUtf8CodePage);
+        // TLS writes to a peer that went away cannot ask for no SIGPIPE.
+        KoSigPipeGuard noSigPipe;
         for (;;) {
             struct soap* connection = nullptr;
             {
@@ -91,6 +94,7 @@ public:
     }
 
     size_t Threads() const { return options.threads ? options.threads : 1; }
+    bool Tls() const { return !options.tlsCertificate.empty() || !options.tlsKey.empty(); }
 
     // Frees the listening context with all it allocated, closing its socket.
     void Release() {
@@ -125,12 +129,22 @@ AssetsSimulator::~AssetsSimulator() { Stop(); }
 bool AssetsSimulator::Start(std::string* error) {
     Impl& impl = *m_impl;
     if (impl.acceptor.joinable()) return true;
+    CZuTls::Initialise();
     impl.listener = soap_new();
     if (!impl.listener) {
         if (error) *error = "out of memory";
         return false;
     }
     impl.service.Configure(impl.listener);
+    if (impl.Tls() && CZuTls::SetUpServer(impl.listener, impl.options.tlsCertificate.c_str(),
+                                          impl.options.tlsKey.c_str()) != SOAP_OK) {
+        if (error) {
+            const char* detail = soap_fault_detail(impl.listener);
+            *error = std::string("cannot serve HTTPS: ") + (detail ? detail : "TLS set-up failed");
+        }
+        impl.Release();
+        return false;
+    }
     if (!soap_valid_socket(
             soap_bind(impl.listener, impl.options.host.c_str(), impl.options.port, kBacklog))) {
         if (error) {
@@ -185,7 +199,8 @@ uint16_t AssetsSimulator::Port() const { return m_impl->port; }
 std::string AssetsSimulator::ServiceURL() const {
     const std::string& host = m_impl->options.host;
     std::string authority = host.find(':') != std::string::npos ? "[" + host + "]" : host;
-    return "http://" + authority + ":" + std::to_string(m_impl->port) + "/services/Assets";
+    return (m_impl->Tls() ? "https://" : "http://") + authority + ":" + std::to_string(m_impl->port) +
+           "/services/Assets";
 }
 
 std::string AssetsSimulator::RootURI() const { return m_impl->tree.RootURI(); }

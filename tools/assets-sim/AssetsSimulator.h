@@ -44,6 +44,12 @@ struct Options {
     // (its request read, handled and answered, or not); zero: none.
     std::chrono::milliseconds idleTimeout{std::chrono::seconds(30)};
     std::chrono::milliseconds requestDeadline{std::chrono::seconds(300)};
+    // HTTPS when both are given: the server's certificate (PEM, its chain
+    // after it) and its private key (PEM, no pass phrase); TLS 1.2 or newer.
+    // Each connection's handshake runs on its serving thread, under the
+    // connection's time-outs; one that fails is no request.
+    std::string tlsCertificate;
+    std::string tlsKey;
     // Called on a serving thread with one line per request served, e.g.
     // "2024-05-01T10:00:00Z editor CreateFolder interplay://Workgroup/x -> ok"
     // (UTC time, user, operation, URI, outcome; "-" for what is unknown); may
@@ -62,7 +68,7 @@ public:
 
     // Binds the port and serves on background threads (true at once when it
     // serves already). False, with a reason in *error when given, if the
-    // port cannot be bound.
+    // port cannot be bound or the certificate and key cannot be used.
     bool Start(std::string* error = nullptr);
     // Stops serving and waits for the requests in progress: peers that stall
     // mid-request are cut off at once, responses that are not out within a
@@ -70,7 +76,7 @@ public:
     void Stop();
 
     uint16_t Port() const;
-    // "http://<host>:<port>/services/Assets"
+    // "http://<host>:<port>/services/Assets" ("https://" with TLS)
     std::string ServiceURL() const;
     // URI of the root folder of the simulated workgroup, without a trailing
     // slash, e.g. "interplay://Workgroup".

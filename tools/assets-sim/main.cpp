@@ -1,5 +1,6 @@
-// assets-sim: the Assets service simulator on its own. Serves until SIGINT or
-// SIGTERM and writes one line per request to standard output.
+// assets-sim: the Assets service simulator on its own. Serves (HTTP, or HTTPS
+// with --tls-cert and --tls-key) until SIGINT or SIGTERM and writes one line
+// per request to standard output.
 #include <signal.h>
 #include <stdio.h>
 
@@ -35,6 +36,14 @@ int main(int argc, char** argv) {
     app.add_option("--request-deadline", deadlineSeconds,
                    "seconds after which a connection still being served is cut off; 0: never")
         ->capture_default_str();
+    CLI::Option* tlsCert = app.add_option("--tls-cert", options.tlsCertificate,
+                                          "serve HTTPS with this certificate (PEM, its chain after it)")
+                               ->check(CLI::ExistingFile);
+    CLI::Option* tlsKey =
+        app.add_option("--tls-key", options.tlsKey, "the certificate's private key (PEM, no pass phrase)")
+            ->check(CLI::ExistingFile);
+    tlsCert->needs(tlsKey);
+    tlsKey->needs(tlsCert);
     CLI11_PARSE(app, argc, argv);
     options.idleTimeout = std::chrono::seconds(idleSeconds);
     options.requestDeadline = std::chrono::seconds(deadlineSeconds);

@@ -1,8 +1,9 @@
 // The socket flags and shutdown modes the SOAP contexts and the simulator use
-// (the runtime itself brings the socket functions), and the few socket calls
-// that differ between the platforms for code that uses sockets directly (the
-// tests' scripted server): the handle type, opening, accepting, waiting,
-// closing and a connected pair.
+// (the runtime itself brings the socket functions), the guard against SIGPIPE
+// around writes that cannot ask for none, and the few socket calls that differ
+// between the platforms for code that uses sockets directly (the tests'
+// scripted server): the handle type, opening, accepting, waiting, closing and
+// a connected pair.
 #ifndef KO_SOCKET_H
 #define KO_SOCKET_H
 
@@ -45,5 +46,13 @@ inline int KoPollSockets(pollfd* sockets, unsigned count, int timeoutMs) {
 // Two connected stream sockets (TCP over the loopback address: Windows has no
 // socketpair), not inherited by child processes; false on failure.
 bool KoSocketPair(KoSocketHandle pair[2]);
+
+// Writes never raise a signal on Windows: nothing to guard.
+class KoSigPipeGuard {
+public:
+    KoSigPipeGuard() {}
+    KoSigPipeGuard(const KoSigPipeGuard&) = delete;
+    KoSigPipeGuard& operator=(const KoSigPipeGuard&) = delete;
+};
 
 #endif // KO_SOCKET_H
