@@ -7,6 +7,7 @@
 
 #include "CZuServiceCall.h"
 #include "KoCodePage.h"
+#include "KoResult.h"
 #include "KoText.h"
 #include "ZuResultCodes.h"
 
@@ -15,9 +16,16 @@ namespace {
 const char kDefaultServiceURL[] = "http://localhost/services/Assets";
 } // namespace
 
+// Memory that runs out while the object is made (its texts, its settings) is
+// ZU_E_OUTOFMEMORY, with no object.
 CKoUnknown* CreateAccessObject(IUnknown* outer, HRESULT* result) {
-    if (result) *result = S_OK;
-    return new (std::nothrow) CZuInterplayAccess(outer);
+    CKoUnknown* object = nullptr;
+    HRESULT hr = KoBoundary([&]() -> HRESULT {
+        object = new CZuInterplayAccess(outer);
+        return S_OK;
+    });
+    if (result) *result = hr;
+    return object;
 }
 
 CZuInterplayAccess::CZuInterplayAccess(IUnknown* outer)
