@@ -29,7 +29,10 @@
 // writes it to the log file (ZU_LOG_TRANSPORT_FAILURE). The binding gets the
 // time-outs of the connection settings. An https:// service URL in a build
 // without TLS fails as a transport failure with SOAP_SSL_ERROR and the last
-// error text ZU_TEXT_NO_TLS, whatever the policy's text; nothing is sent.
+// error text ZU_TEXT_NO_TLS, whatever the policy's text; nothing is sent. The
+// binding gets the response limit too; a response refused by the limits
+// (SOAP_LENGTH, SOAP_LEVEL, SOAP_OCCURS) has the last error text
+// ZU_TEXT_RESPONSE_REFUSED, whatever the policy's text.
 //
 // Policies of the operations:
 //   CreateFolder, Duplicate, GetChildren, GetAttributes, GetLocators,

@@ -16,6 +16,7 @@ AssetsPortBinding::AssetsPortBinding() : soap(soap_new1(CONTEXT_MODE)), endpoint
     m_recv = soap->frecv;
     soap->fsend = &AssetsPortBinding::TimedSend;
     soap->frecv = &AssetsPortBinding::TimedRecv;
+    CZuResponseLimits::Apply(soap);
 }
 
 namespace {
@@ -88,6 +89,8 @@ size_t AssetsPortBinding::TimedRecv(struct soap* soap, char* data, size_t size) 
     auto start = Clock::now();
     size_t result = self->m_recv(soap, data, size);
     if (result == 0 && soap->errnum == 0 && WaitPassed(start, wait)) self->m_timedOut = true;
+    // Bytes beyond a limit are never handed to the parser: the response ends.
+    if (result && !self->m_limits.Scan(data, result)) return 0;
     return result;
 }
 
@@ -171,6 +174,7 @@ int AssetsPortBinding::Call(const char* operation,
         return soap_set_sender_error(soap, "No TLS support", kNoTlsWords, SOAP_SSL_ERROR);
     }
     m_timedOut = false;
+    m_limits.Reset();
     if (m_callMs) m_deadline = Clock::now() + std::chrono::milliseconds(m_callMs);
     int code = call(soap, endpoint, "", request, response);
     if (code == SOAP_FAULT) code = soap->error = FaultResult(soap);
@@ -182,13 +186,27 @@ int AssetsPortBinding::Call(const char* operation,
             *soap_faultdetail(soap) = nullptr;
         }
     }
-    if (code != SOAP_OK) {
+    if (code != SOAP_OK && m_limits.Refused()) {
+        code = RefusedResponse(code, operation);
+    } else if (code != SOAP_OK) {
         m_report.Capture(soap, code, operation);
     } else {
         m_report.operation = operation;
         if (soap->status >= 100 && soap->status <= 599) m_report.httpStatus = soap->status;
     }
     return code;
+}
+
+int AssetsPortBinding::RefusedResponse(int, const char* operation) {
+    soap->error = SOAP_LENGTH;
+    if (soap->fault) {
+        *soap_faultstring(soap) = nullptr;
+        *soap_faultdetail(soap) = nullptr;
+    }
+    m_report.Capture(soap, SOAP_LENGTH, operation);
+    const char* reason = m_limits.Reason();
+    m_report.runtimeWords.assign(reason, reason + strlen(reason));
+    return SOAP_LENGTH;
 }
 
 // One forwarder per operation of the table.

@@ -34,6 +34,12 @@
 // for a stalled or overlong transfer. A build without TLS refuses an https://
 // endpoint with SOAP_SSL_ERROR before connecting.
 //
+// Responses are read within the bounds of CZuResponseLimits: the runtime's own
+// limits on the context, and a response limit and per-element limits kept on
+// the bytes as they arrive. A response beyond one is refused with SOAP_LENGTH
+// (SOAP_LEVEL, SOAP_OCCURS for the runtime's depth and count limits), the
+// report saying which limit.
+//
 // After each call Report() tells what it met (CZuTransportReport).
 #ifndef ASSETS_PORT_BINDING_H
 #define ASSETS_PORT_BINDING_H
@@ -41,7 +47,9 @@
 #include <chrono>
 #include <string>
 
+#include "CZuResponseLimits.h"
 #include "CZuTransportReport.h"
+#include "IZuInterplayConnection.h"
 #include "ZuAssetsH.h"
 
 // The service operations, in the binding's order: X(operation, request type,
@@ -110,6 +118,8 @@ public:
     // The time-outs in milliseconds, 0 = none (see above). Without a context
     // nothing is set.
     void SetTimeouts(unsigned long connectMs, unsigned long idleMs, unsigned long callMs);
+    // The response limit in bytes, 0 for none (CZuResponseLimits).
+    void SetResponseLimit(unsigned long bytes) { m_limits.SetResponseBytes(bytes); }
     // Whether this build speaks TLS (https:// endpoints).
     static bool SupportsTls();
     // Whether the endpoint is an https:// URL (scheme compared without case).
@@ -144,8 +154,12 @@ private:
     // The wait for the next transfer in the runtime's units; false (and
     // m_timedOut) once the deadline has passed or a wait timed out.
     bool PrepareWait(int* wait);
+    // After a call: a response refused by the limits becomes SOAP_LENGTH with
+    // the limit's words, whatever the runtime made of its cut end.
+    int RefusedResponse(int code, const char* operation);
 
     CZuTransportReport m_report;
+    CZuResponseLimits m_limits{ZU_DEFAULT_RESPONSE_LIMIT_BYTES};
     int (*m_send)(struct soap*, const char*, size_t) = nullptr;
     size_t (*m_recv)(struct soap*, char*, size_t) = nullptr;
     bool m_timedOut = false;

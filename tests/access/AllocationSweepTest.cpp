@@ -73,8 +73,9 @@ protected:
     // An operation that hands out a text: complete on success, untouched on
     // failure.
     template <class Operation>
-    void SweepText(const std::string& what, Operation operation, const std::string& reply,
-                   const std::wstring& expected, const std::function<void()>& prepare = [] {}) {
+    void SweepText(
+        const std::string& what, Operation operation, const std::string& reply, const std::wstring& expected,
+        const std::function<void()>& prepare = [] {}) {
         const wchar_t* out = L"untouched";
         Sweep(
             what,
@@ -154,9 +155,8 @@ std::string Description(const std::string& uri) {
            "</types:AssetDescription>";
 }
 
-const std::string kTwoDescriptions =
-    "<types:Results>" + Description("interplay://WG/a") + Description("interplay://WG/\xe7\xb4\xa0") +
-    "</types:Results>";
+const std::string kTwoDescriptions = "<types:Results>" + Description("interplay://WG/a") +
+                                     Description("interplay://WG/\xe7\xb4\xa0") + "</types:Results>";
 
 TEST_F(AllocationSweep, EntryPointAndClassFactory) {
     Sweep(
@@ -172,13 +172,14 @@ TEST_F(AllocationSweep, EntryPointAndClassFactory) {
         [](HRESULT, bool) {});
 
     IClassFactory* factory = nullptr;
-    ASSERT_EQ(S_OK,
-              DllGetClassObject(CLSID_ZuInterplayAccess, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+    ASSERT_EQ(S_OK, DllGetClassObject(CLSID_ZuInterplayAccess, IID_IClassFactory,
+                                      reinterpret_cast<void**>(&factory)));
     IZuInterplayAccess* created = nullptr;
     Sweep(
         "CreateInstance", [&] { created = nullptr; },
         [&] {
-            return factory->CreateInstance(nullptr, IID_IZuInterplayAccess, reinterpret_cast<void**>(&created));
+            return factory->CreateInstance(nullptr, IID_IZuInterplayAccess,
+                                           reinterpret_cast<void**>(&created));
         },
         [&](HRESULT hr, bool) {
             EXPECT_EQ(hr == S_OK, created != nullptr);
@@ -195,18 +196,25 @@ TEST_F(AllocationSweep, EntryPointAndClassFactory) {
 }
 
 TEST_F(AllocationSweep, FoldersCopiesMoveAndDelete) {
-    Sweep("CreateFolder", [&] { return access->CreateFolder(L"interplay://WG/New"); }, Response("CreateFolder"));
+    Sweep(
+        "CreateFolder", [&] { return access->CreateFolder(L"interplay://WG/New"); },
+        Response("CreateFolder"));
     SweepText(
-        "Duplicate", [&](const wchar_t** out) { return access->Duplicate(L"interplay://WG/a", L"interplay://WG/F", out); },
+        "Duplicate",
+        [&](const wchar_t** out) { return access->Duplicate(L"interplay://WG/a", L"interplay://WG/F", out); },
         Response("Duplicate", Element("InterplayURI", "interplay://WG/F/a.2")), L"interplay://WG/F/a.2");
-    Sweep("Move", [&] { return access->Move(L"interplay://WG/a", L"interplay://WG/F"); }, Response("Move"));
+    Sweep(
+        "Move", [&] { return access->Move(L"interplay://WG/a", L"interplay://WG/F"); }, Response("Move"));
     // A response of another element: the runtime then makes a fault of its
     // own, which it allocates as it goes; the result is the HTTP status.
-    Sweep("Move answered by another element", [&] { return access->Move(L"interplay://WG/a", L"interplay://WG/F"); },
-          Envelope("<types:Unexpected/>"), 200);
+    Sweep(
+        "Move answered by another element",
+        [&] { return access->Move(L"interplay://WG/a", L"interplay://WG/F"); },
+        Envelope("<types:Unexpected/>"), 200);
     access->AddToDeleteList(L"interplay://WG/a");
     access->AddToDeleteList(L"interplay://WG/b");
-    Sweep("DeleteAssets", [&] { return access->DeleteAssets(true, false); }, Response("DeleteAssets"));
+    Sweep(
+        "DeleteAssets", [&] { return access->DeleteAssets(true, false); }, Response("DeleteAssets"));
 }
 
 TEST_F(AllocationSweep, CheckInWithHeadframe) {
@@ -228,7 +236,10 @@ TEST_F(AllocationSweep, CheckInWithHeadframe) {
 
 TEST_F(AllocationSweep, ListingSearchAttributesAndLocators) {
     SweepList<IZuInterplayAssetsDescriptionsList>(
-        "GetChildren", [&](IZuInterplayAssetsDescriptionsList** out) { return access->GetChildren(L"interplay://WG", false, out); },
+        "GetChildren",
+        [&](IZuInterplayAssetsDescriptionsList** out) {
+            return access->GetChildren(L"interplay://WG", false, out);
+        },
         Response("GetChildren", kTwoDescriptions), 2);
     IZuInterplayMobAttribute* condition = nullptr;
     ASSERT_EQ(S_OK, access->CreateMobAttribute(&condition));
@@ -241,11 +252,13 @@ TEST_F(AllocationSweep, ListingSearchAttributesAndLocators) {
         Response("Search", kTwoDescriptions), 2, true);
     condition->Release();
     SweepList<IZuInterplayMobAttributeList>(
-        "GetAttributes", [&](IZuInterplayMobAttributeList** out) { return access->GetAttributes(L"interplay://WG/a", out); },
+        "GetAttributes",
+        [&](IZuInterplayMobAttributeList** out) { return access->GetAttributes(L"interplay://WG/a", out); },
         Response("GetAttributes", kTwoDescriptions), 2);
     IZuInterplayMobAttributeList* attributes = OneAttribute();
-    Sweep("SetAttributes", [&] { return access->SetAttributes(L"interplay://WG/a", attributes); },
-          Response("SetAttributes"));
+    Sweep(
+        "SetAttributes", [&] { return access->SetAttributes(L"interplay://WG/a", attributes); },
+        Response("SetAttributes"));
     attributes->Release();
 
     const std::string locators =
@@ -254,7 +267,8 @@ TEST_F(AllocationSweep, ListingSearchAttributesAndLocators) {
         "<types:Track>V1</types:Track></types:Locator><types:Locator><types:LocatorID>2</types:LocatorID>"
         "<types:FrameNumber>20</types:FrameNumber></types:Locator></types:Results>";
     SweepList<IZuInterplayMobLocatorList>(
-        "GetLocators", [&](IZuInterplayMobLocatorList** out) {
+        "GetLocators",
+        [&](IZuInterplayMobLocatorList** out) {
             HRESULT hr = access->GetLocators(L"interplay://WG/a", out);
             if (hr != S_OK) return hr;
             // The list and its locators come with a spare reference each,
@@ -273,13 +287,16 @@ TEST_F(AllocationSweep, ListingSearchAttributesAndLocators) {
     IZuInterplayMobLocatorList* list = nullptr;
     server.setDefaultReply(ScriptedServer::Reply::http(Response("GetLocators", locators)));
     ASSERT_EQ(S_OK, access->GetLocators(L"interplay://WG/a", &list));
-    Sweep("AddLocators", [&] { return access->AddLocators(L"interplay://WG/b", list); },
-          Response("SaveLocators", "<types:Results><types:LocatorID>9</types:LocatorID>"
-                                   "<types:LocatorID>10</types:LocatorID></types:Results>"));
+    Sweep(
+        "AddLocators", [&] { return access->AddLocators(L"interplay://WG/b", list); },
+        Response("SaveLocators",
+                 "<types:Results><types:LocatorID>9</types:LocatorID>"
+                 "<types:LocatorID>10</types:LocatorID></types:Results>"));
     list->Release();
     list->Release();
-    Sweep("RemoveLocators", [&] { return access->RemoveLocators(L"interplay://WG/a", 1); },
-          Response("RemoveLocators"));
+    Sweep(
+        "RemoveLocators", [&] { return access->RemoveLocators(L"interplay://WG/a", 1); },
+        Response("RemoveLocators"));
 }
 
 TEST_F(AllocationSweep, LatestVersionAndHeadframeWriteLocalFiles) {

@@ -8,6 +8,8 @@
 
 inline void* (*g_zuRuntimeMalloc)(size_t) = nullptr;
 
-inline void* ZuRuntimeMalloc(size_t size) { return g_zuRuntimeMalloc ? g_zuRuntimeMalloc(size) : malloc(size); }
+inline void* ZuRuntimeMalloc(size_t size) {
+    return g_zuRuntimeMalloc ? g_zuRuntimeMalloc(size) : malloc(size);
+}
 
 #endif // ZU_TEST_RUNTIME_ALLOCATION_HOOK_H
