@@ -198,15 +198,15 @@ int AssetsPortBinding::Call(const char* operation,
 }
 
 int AssetsPortBinding::RefusedResponse(int, const char* operation) {
-    soap->error = SOAP_LENGTH;
+    const int code = soap->error = m_limits.Code();
     if (soap->fault) {
         *soap_faultstring(soap) = nullptr;
         *soap_faultdetail(soap) = nullptr;
     }
-    m_report.Capture(soap, SOAP_LENGTH, operation);
+    m_report.Capture(soap, code, operation);
     const char* reason = m_limits.Reason();
     m_report.runtimeWords.assign(reason, reason + strlen(reason));
-    return SOAP_LENGTH;
+    return code;
 }
 
 // One forwarder per operation of the table.

@@ -154,8 +154,8 @@ private:
     // The wait for the next transfer in the runtime's units; false (and
     // m_timedOut) once the deadline has passed or a wait timed out.
     bool PrepareWait(int* wait);
-    // After a call: a response refused by the limits becomes SOAP_LENGTH with
-    // the limit's words, whatever the runtime made of its cut end.
+    // After a call: a response refused by the limits ends with the limit's
+    // code and words, whatever the runtime made of its cut end.
     int RefusedResponse(int code, const char* operation);
 
     CZuTransportReport m_report;

@@ -17,23 +17,29 @@ void CZuResponseLimits::Reset() {
     *this = CZuResponseLimits(limit);
 }
 
-bool CZuResponseLimits::Refuse(const char* reason) {
+bool CZuResponseLimits::Refuse(const char* reason, int code) {
     m_refused = true;
     m_reason = reason;
+    m_code = code;
     return false;
 }
 
 // A small state machine over the bytes: it knows start tags, quoted values,
 // end tags, comments, CDATA sections and processing instructions, which is
-// all it takes to count the attributes of each start tag. The HTTP header
+// all it takes to count the attributes of each start tag and the depth of the
+// elements (the runtime checks the depth only of the elements it reads, not
+// of those it skips). The HTTP header
 // before the message holds no '<'; chunk sizes between the message's pieces
 // hold neither '=' nor quotes, so they change no count.
 bool CZuResponseLimits::Scan(const char* data, size_t size) {
     if (m_refused) return false;
     m_received += size;
-    if (m_limit && m_received > m_limit) return Refuse("The response is larger than the response limit");
+    if (m_limit && m_received > m_limit)
+        return Refuse("The response is larger than the response limit", SOAP_LENGTH);
     for (size_t i = 0; i < size; ++i) {
         const char c = data[i];
+        const bool slash = m_slash;
+        m_slash = c == '/';
         switch (m_state) {
         case TEXT:
             if (c == '<') m_state = TAG_OPEN;
@@ -45,8 +51,10 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
             } else if (c == '?') {
                 m_state = PI;
             } else if (c == '/') {
-                m_state = SKIP_TAG;
+                m_state = END_TAG;
             } else {
+                if (++m_depth > kMaxDepth)
+                    return Refuse("Elements nest deeper than a response may", SOAP_LEVEL);
                 m_state = TAG;
                 m_attributes = m_namespaces = 0;
                 m_name[0] = c;
@@ -57,6 +65,7 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
         case TAG:
             if (c == '>') {
                 m_state = TEXT;
+                if (slash) --m_depth; // an empty element
             } else if (c == '"' || c == '\'') {
                 m_quote = c;
                 m_state = VALUE;
@@ -66,7 +75,8 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
                                    (m_nameLength == 5 || m_name[5] == ':');
                 if (declaration ? ++m_namespaces > kMaxNamespaces : ++m_attributes > kMaxAttributes)
                     return Refuse(declaration ? "An element has too many namespace declarations"
-                                              : "An element has too many attributes");
+                                              : "An element has too many attributes",
+                                  SOAP_LENGTH);
                 m_nameLength = 0;
                 m_nameEnded = false;
             } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
@@ -84,7 +94,13 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
                 m_nameLength = 0;
                 m_nameEnded = false;
             } else if (++m_valueLength > static_cast<unsigned long>(kMaxTextBytes)) {
-                return Refuse("An attribute value is longer than a text may be");
+                return Refuse("An attribute value is longer than a text may be", SOAP_LENGTH);
+            }
+            break;
+        case END_TAG:
+            if (c == '>') {
+                m_state = TEXT;
+                if (m_depth) --m_depth;
             }
             break;
         case SKIP_TAG:

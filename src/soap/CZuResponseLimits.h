@@ -11,6 +11,7 @@
 //                response limit only (CZuBase64Binary)
 // Ours, kept by a scanner over the bytes as they arrive (Scan), before the
 // runtime parses them:
+//   depth        the same kMaxDepth, also for the elements the runtime skips
 //   response     at most the response limit in bytes, the HTTP header and file
 //                content included (0: none); a fetched file counts with its
 //                base64 text, 4 bytes for every 3 of the file
@@ -48,14 +49,16 @@ public:
     bool Refused() const { return m_refused; }
     // What was refused, for the report; null when nothing was.
     const char* Reason() const { return m_reason; }
+    // The runtime's code for it: SOAP_LENGTH, or SOAP_LEVEL for the depth.
+    int Code() const { return m_code; }
 
     unsigned long ResponseBytes() const { return m_limit; }
     void SetResponseBytes(unsigned long bytes) { m_limit = bytes; }
 
 private:
-    enum State { TEXT, TAG_OPEN, TAG, VALUE, MARKUP, COMMENT, CDATA, PI, SKIP_TAG };
+    enum State { TEXT, TAG_OPEN, TAG, VALUE, END_TAG, MARKUP, COMMENT, CDATA, PI, SKIP_TAG };
 
-    bool Refuse(const char* reason);
+    bool Refuse(const char* reason, int code);
 
     unsigned long m_limit;
     unsigned long long m_received = 0;
@@ -74,8 +77,12 @@ private:
     // "?>") or of the opening one after "<!" ("--", "[CDATA[").
     unsigned m_matched = 0;
     const char* m_opening = nullptr;
+    // Elements open, and whether the last byte was '/'.
+    unsigned m_depth = 0;
+    bool m_slash = false;
     bool m_refused = false;
     const char* m_reason = nullptr;
+    int m_code = 0;
 };
 
 #endif // CZU_RESPONSE_LIMITS_H
