@@ -75,4 +75,23 @@ endif()
 if(WIN32)
   target_link_libraries(ZuGsoapRuntime PUBLIC ws2_32)
 endif()
+# The runtime's test build, for the programs with test seams
+# (cmake/ZuLayers.cmake): the same source, its malloc going through the hook of
+# tests/support/RuntimeAllocationHook.h, so that a test can fail any block the
+# runtime takes. Only the definitions differ; the source is the same.
+if(NOT WIN32)
+  add_library(ZuGsoapRuntimeTesting STATIC ${_zu_gsoap_build}/stdsoap2.cpp)
+  set_target_properties(ZuGsoapRuntimeTesting PROPERTIES
+    POSITION_INDEPENDENT_CODE ON CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(ZuGsoapRuntimeTesting SYSTEM BEFORE PUBLIC ${_zu_gsoap_build}/include)
+  target_compile_definitions(ZuGsoapRuntimeTesting PUBLIC WITH_IPV6
+                             PRIVATE "SOAP_MALLOC(soap,size)=ZuRuntimeMalloc(size)")
+  target_compile_options(ZuGsoapRuntimeTesting PRIVATE -w -include
+                         ${PROJECT_SOURCE_DIR}/tests/support/RuntimeAllocationHook.h)
+  if(ZU_GSOAP_WITH_OPENSSL)
+    target_compile_definitions(ZuGsoapRuntimeTesting PUBLIC WITH_OPENSSL)
+    target_link_libraries(ZuGsoapRuntimeTesting PUBLIC OpenSSL::SSL OpenSSL::Crypto)
+  endif()
+  set_property(TARGET ZuGsoapRuntime PROPERTY ZU_TEST_BUILD ZuGsoapRuntimeTesting)
+endif()
 message(STATUS "SOAP runtime ${_zu_gsoap_source} from ${_zu_gsoap_dir}")

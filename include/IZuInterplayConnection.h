@@ -27,7 +27,20 @@
 //   CallTimeoutMs            REG_DWORD (or REG_SZ, decimal)  whole-call deadline
 //   TrustedCertificates      REG_SZ                          CA bundle file
 //   VerifyServerCertificate  REG_DWORD (or REG_SZ, decimal)  0 turns it off
+//   ResponseLimitBytes       REG_DWORD (or REG_SZ, decimal)  response limit
 // Unregistering the component removes its key, these values with it.
+//
+// Response limit: the most bytes a response may have, its HTTP header and any
+// file content included (a fetched version or headframe counts with its base64
+// text, 4 bytes for every 3 of the file); 0 = none. The default, 256 MiB, is
+// ten times a listing of 100,000 assets. Whatever the limit, a response is
+// also refused when one element carries more than 512 attributes or 64
+// namespace declarations, when elements nest more than 200 deep, when one
+// list has more than 10,000,000 items, or when one text (other than file
+// content) is longer than 16 MiB. A refused response is a transport failure:
+// the result is SOAP_LENGTH (SOAP_LEVEL or SOAP_OCCURS for the depth and the
+// count), the last error text says the response was refused as too large or
+// malformed, and the last exchange's runtime words say which limit it broke.
 //
 // The last exchange: every service operation that reaches the point of
 // sending replaces what the previous one left, success included (code 0).
@@ -54,6 +67,9 @@ enum : ULONG {
     ZU_DEFAULT_IDLE_TIMEOUT_MS = 300000,
     ZU_DEFAULT_CALL_TIMEOUT_MS = 0,
 };
+
+// The built-in response limit, in bytes.
+enum : ULONG { ZU_DEFAULT_RESPONSE_LIMIT_BYTES = 256u * 1024u * 1024u };
 
 // The texts of the last exchange (GetLastTransportText).
 enum ZuTransportText : int {
@@ -85,6 +101,10 @@ struct IZuInterplayConnection : public IUnknown {
     STDMETHOD(GetLastTransportError)(int* runtimeCode, int* httpStatus) PURE;
     // One text of the last exchange; ZU_E_INVALIDARG for an unknown kind.
     STDMETHOD(GetLastTransportText)(int kind, wchar_t* buffer, int bufferChars, int* neededChars) PURE;
+    // The response limit in bytes, 0 = none.
+    STDMETHOD(SetResponseLimit)(ULONG bytes) PURE;
+    // bytes may not be null.
+    STDMETHOD(GetResponseLimit)(ULONG* bytes) PURE;
 };
 
 #endif // IZU_INTERPLAY_CONNECTION_H

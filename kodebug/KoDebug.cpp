@@ -48,41 +48,15 @@ std::string format(const char* format, va_list args) {
 }
 
 // A failure notice of either kind: counted, formatted and written.
-void notify(Function function, Kind kind, const char* fmt, va_list args) {
+int notify(Function function, Kind kind, const char* fmt, va_list args) {
     KoDebugLog& log = KoDebugLog::instance();
     log.count(function);
     std::string text = format(fmt, args);
     log.emit(kind, 0, 0, text.data(), text.size(), -1);
+    return 1;
 }
 
-} // namespace
-
-extern "C" {
-
-int KoFilterLogMessage(int, int) {
-    KoDebugLog& log = KoDebugLog::instance();
-    log.count(Function::FilterLogMessage);
-    return log.liveOpen() ? 1 : 0;
-}
-
-int KoFilterLogToFile(int, int) {
-    KoDebugLog& log = KoDebugLog::instance();
-    log.count(Function::FilterLogToFile);
-    return log.fileOpen() ? 1 : 0;
-}
-
-char* KoGetLogBuffer(int category, int level, int* capacity, int) {
-    KoDebugLog::instance().count(Function::GetLogBuffer);
-    int slot = t_buffers.next;
-    t_buffers.next = 1 - slot;
-    t_buffers.category[slot] = category;
-    t_buffers.level[slot] = level;
-    t_buffers.text[slot][0] = '\0';
-    if (capacity) *capacity = kBufferCapacity;
-    return t_buffers.text[slot];
-}
-
-int KoCommitLogBuffer(char* buffer, int, int length, int) {
+int commit(char* buffer, int length) {
     KoDebugLog& log = KoDebugLog::instance();
     log.count(Function::CommitLogBuffer);
     if (!buffer) return 0;
@@ -98,7 +72,7 @@ int KoCommitLogBuffer(char* buffer, int, int length, int) {
     return 1;
 }
 
-int KoLogTextToFileA(const char* buffer) {
+int textToFile(const char* buffer) {
     KoDebugLog& log = KoDebugLog::instance();
     log.count(Function::LogTextToFile);
     if (!buffer) return 0;
@@ -109,20 +83,76 @@ int KoLogTextToFileA(const char* buffer) {
     return 1;
 }
 
+// Runs an exported function's work: nothing thrown in the library (memory
+// that runs out while a message is formatted or handed on) reaches the caller,
+// who gets 0 instead.
+template <class Work>
+int guarded(Work&& work) noexcept {
+    try {
+        return work();
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+int KoFilterLogMessage(int, int) {
+    return guarded([&] {
+        KoDebugLog& log = KoDebugLog::instance();
+        log.count(Function::FilterLogMessage);
+        return log.liveOpen() ? 1 : 0;
+    });
+}
+
+int KoFilterLogToFile(int, int) {
+    return guarded([&] {
+        KoDebugLog& log = KoDebugLog::instance();
+        log.count(Function::FilterLogToFile);
+        return log.fileOpen() ? 1 : 0;
+    });
+}
+
+// The buffers are the thread's own: handed out even when the library itself
+// cannot be set up.
+char* KoGetLogBuffer(int category, int level, int* capacity, int) {
+    guarded([&] {
+        KoDebugLog::instance().count(Function::GetLogBuffer);
+        return 1;
+    });
+    int slot = t_buffers.next;
+    t_buffers.next = 1 - slot;
+    t_buffers.category[slot] = category;
+    t_buffers.level[slot] = level;
+    t_buffers.text[slot][0] = '\0';
+    if (capacity) *capacity = kBufferCapacity;
+    return t_buffers.text[slot];
+}
+
+int KoCommitLogBuffer(char* buffer, int, int length, int) {
+    return guarded([&] { return commit(buffer, length); });
+}
+
+int KoLogTextToFileA(const char* buffer) {
+    return guarded([&] { return textToFile(buffer); });
+}
+
 int KoLogNotifyA(int, int, const char* fmt, ...) {
     va_list args;
     va_start(args, fmt);
-    notify(Function::Notify, Kind::Notice, fmt, args);
+    int done = guarded([&] { return notify(Function::Notify, Kind::Notice, fmt, args); });
     va_end(args);
-    return 1;
+    return done;
 }
 
 int KoLogNotifyA_Add_file(int, int, const char* fmt, ...) {
     va_list args;
     va_start(args, fmt);
-    notify(Function::NotifyAddFile, Kind::NoticeWithFile, fmt, args);
+    int done = guarded([&] { return notify(Function::NotifyAddFile, Kind::NoticeWithFile, fmt, args); });
     va_end(args);
-    return 1;
+    return done;
 }
 
 } // extern "C"

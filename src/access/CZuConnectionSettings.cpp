@@ -54,7 +54,8 @@ CZuConnectionSettings::CZuConnectionSettings()
     : connectTimeoutMs(ZU_DEFAULT_CONNECT_TIMEOUT_MS),
       idleTimeoutMs(ZU_DEFAULT_IDLE_TIMEOUT_MS),
       callTimeoutMs(ZU_DEFAULT_CALL_TIMEOUT_MS),
-      verifyServer(true) {}
+      verifyServer(true),
+      responseLimitBytes(ZU_DEFAULT_RESPONSE_LIMIT_BYTES) {}
 
 std::wstring CZuConnectionSettings::RegistryKey() {
     wchar_t clsid[40];
@@ -73,5 +74,6 @@ void CZuConnectionSettings::LoadMachineDefaults() {
     ReadText(key, L"TrustedCertificates", &trustedCertificates);
     ULONG verify = 1;
     if (ReadNumber(key, L"VerifyServerCertificate", &verify)) verifyServer = verify != 0;
+    ReadNumber(key, L"ResponseLimitBytes", &responseLimitBytes);
     RegCloseKey(key);
 }

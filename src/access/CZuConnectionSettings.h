@@ -1,6 +1,6 @@
 // The connection settings of an access object (IZuInterplayConnection): the
 // three time-outs, the trusted certificates and whether the server's
-// certificate is verified, with the built-in defaults and the machine-wide
+// certificate is verified, the response limit, with the built-in defaults and the machine-wide
 // defaults an administrator keeps in the registry under the component's key.
 #ifndef CZU_CONNECTION_SETTINGS_H
 #define CZU_CONNECTION_SETTINGS_H
@@ -12,7 +12,8 @@
 class CZuConnectionSettings {
 public:
     // The built-in defaults: connect 30 s, idle 300 s, no whole-call
-    // deadline, the system's certificate store, verification on.
+    // deadline, the system's certificate store, verification on, responses
+    // of up to 256 MiB.
     CZuConnectionSettings();
 
     // The registry key of the machine-wide defaults, below HKEY_CLASSES_ROOT:
@@ -28,6 +29,7 @@ public:
     ULONG callTimeoutMs;
     std::wstring trustedCertificates; // empty: the system's store
     bool verifyServer;
+    ULONG responseLimitBytes; // 0: none
 };
 
 #endif // CZU_CONNECTION_SETTINGS_H

@@ -7,6 +7,7 @@
 
 #include "CZuServiceCall.h"
 #include "KoCodePage.h"
+#include "KoResult.h"
 #include "KoText.h"
 #include "ZuResultCodes.h"
 
@@ -15,9 +16,16 @@ namespace {
 const char kDefaultServiceURL[] = "http://localhost/services/Assets";
 } // namespace
 
+// Memory that runs out while the object is made (its texts, its settings) is
+// ZU_E_OUTOFMEMORY, with no object.
 CKoUnknown* CreateAccessObject(IUnknown* outer, HRESULT* result) {
-    if (result) *result = S_OK;
-    return new (std::nothrow) CZuInterplayAccess(outer);
+    CKoUnknown* object = nullptr;
+    HRESULT hr = KoBoundary([&]() -> HRESULT {
+        object = new CZuInterplayAccess(outer);
+        return S_OK;
+    });
+    if (result) *result = hr;
+    return object;
 }
 
 CZuInterplayAccess::CZuInterplayAccess(IUnknown* outer)
@@ -62,15 +70,22 @@ CZuServiceCall CZuInterplayAccess::OpenCall() {
 
 HRESULT CZuInterplayAccess::SetCredentials(const wchar_t* user, const wchar_t* password) {
     if (!user || !password) return ZU_E_INVALIDARG;
-    m_userName = Narrow(user, ZU_NARROW_CREDENTIAL);
-    m_password = Narrow(password, ZU_NARROW_CREDENTIAL);
-    return S_OK;
+    // Both or neither: narrowed first, then swapped in.
+    return KoBoundary([&]() -> HRESULT {
+        std::string userName = Narrow(user, ZU_NARROW_CREDENTIAL);
+        std::string secret = Narrow(password, ZU_NARROW_CREDENTIAL);
+        m_userName.swap(userName);
+        m_password.swap(secret);
+        return S_OK;
+    });
 }
 
 HRESULT CZuInterplayAccess::SetServiceURL(const wchar_t* url) {
     if (!url) return ZU_E_INVALIDARG;
-    m_serviceURL = Narrow(url, ZU_NARROW_URL);
-    return S_OK;
+    return KoBoundary([&]() -> HRESULT {
+        m_serviceURL = Narrow(url, ZU_NARROW_URL);
+        return S_OK;
+    });
 }
 
 HRESULT CZuInterplayAccess::ClearDeleteList() {
@@ -79,8 +94,10 @@ HRESULT CZuInterplayAccess::ClearDeleteList() {
 }
 
 HRESULT CZuInterplayAccess::AddToDeleteList(const wchar_t* assetURI) {
-    m_deleteList.push_back(assetURI);
-    return S_OK;
+    return KoBoundary([&]() -> HRESULT {
+        m_deleteList.push_back(assetURI);
+        return S_OK;
+    });
 }
 
 HRESULT CZuInterplayAccess::GetLastErrorText(const wchar_t** out) {
@@ -102,8 +119,10 @@ HRESULT CZuInterplayAccess::ToWideString(std::string narrow, wchar_t* buffer, in
 
 HRESULT CZuInterplayAccess::ToNarrowString(const wchar_t* wide, std::string* out, int bufferBytes) {
     if (!wide || !out) return ZU_E_INVALIDARG;
-    *out = bufferBytes > 0 ? Narrow(wide, static_cast<size_t>(bufferBytes)) : std::string();
-    return S_OK;
+    return KoBoundary([&]() -> HRESULT {
+        *out = bufferBytes > 0 ? Narrow(wide, static_cast<size_t>(bufferBytes)) : std::string();
+        return S_OK;
+    });
 }
 
 HRESULT CZuInterplayAccess::Reserved13() { return S_OK; }

@@ -110,6 +110,8 @@ public:
     STDMETHOD(GetVerifyServer)(bool* verify) override;
     STDMETHOD(GetLastTransportError)(int* runtimeCode, int* httpStatus) override;
     STDMETHOD(GetLastTransportText)(int kind, wchar_t* buffer, int bufferChars, int* neededChars) override;
+    STDMETHOD(SetResponseLimit)(ULONG bytes) override;
+    STDMETHOD(GetResponseLimit)(ULONG* bytes) override;
 
     // Narrows wide text through a buffer of bufferBytes bytes, in the thread's
     // code page; a longer text is cut at a whole character.

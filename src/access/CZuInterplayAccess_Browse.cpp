@@ -63,9 +63,9 @@ HRESULT CZuInterplayAccess::GetChildren(const wchar_t* folderURI, bool foldersOn
                                         IZuInterplayAssetsDescriptionsList** out) {
     if (!folderURI) return ZU_E_INVALIDARG;
     return KoBoundary([&]() -> HRESULT {
+        // Without a context the call fails as a transport failure (SOAP_EOM),
+        // as every operation's does.
         CZuServiceCall call = OpenCall();
-        // Without a context there is nothing to ask with.
-        if (!call.IsOpen()) return S_OK;
         bool includeFolders = true;
         bool includeOthers = !foldersOnly;
         types__GetChildrenType request;

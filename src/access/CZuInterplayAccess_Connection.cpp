@@ -82,3 +82,14 @@ HRESULT CZuInterplayAccess::GetLastTransportText(int kind, wchar_t* buffer, int 
         return ZU_E_INVALIDARG;
     }
 }
+
+HRESULT CZuInterplayAccess::SetResponseLimit(ULONG bytes) {
+    m_connection.responseLimitBytes = bytes;
+    return S_OK;
+}
+
+HRESULT CZuInterplayAccess::GetResponseLimit(ULONG* bytes) {
+    KO_RETURN_HR_IF(ZU_E_INVALIDARG, !bytes);
+    *bytes = m_connection.responseLimitBytes;
+    return S_OK;
+}

@@ -77,6 +77,7 @@ CZuServiceCall::CZuServiceCall(std::string serviceURL, const std::string& userNa
     const std::wstring& caFile = settings->trustedCertificates;
     m_binding.SetTls(caFile.empty() ? std::string() : KoMapWindowsPath(KoNarrow(caFile.c_str()).c_str()),
                      settings->verifyServer);
+    m_binding.SetResponseLimit(settings->responseLimitBytes);
     m_open = m_binding.SetCredentials(userName, password) == SOAP_OK;
 }
 
@@ -103,6 +104,8 @@ HRESULT CZuServiceCall::Sort(int code, const ZuAssets::types__ErrorListType* err
         if (code == SOAP_SSL_ERROR && !AssetsPortBinding::SupportsTls() &&
             AssetsPortBinding::IsHttps(m_serviceURL.c_str()))
             m_lastErrorText = ZU_TEXT_NO_TLS;
+        if (code == SOAP_LENGTH || code == SOAP_LEVEL || code == SOAP_OCCURS)
+            m_lastErrorText = ZU_TEXT_RESPONSE_REFUSED;
         if (policy.m_transportCodeLine)
             KoTraceMessage(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, policy.m_transportCodeLine, code);
         if (policy.m_transportTextLine)

@@ -32,7 +32,10 @@
 // during the TLS handshake leaves the policy's transport failure text; the
 // report's runtime words say why. An https:// service URL in a build
 // without TLS fails as a transport failure with SOAP_SSL_ERROR and the last
-// error text ZU_TEXT_NO_TLS, whatever the policy's text; nothing is sent.
+// error text ZU_TEXT_NO_TLS, whatever the policy's text; nothing is sent. The
+// binding gets the response limit too; a response refused by the limits
+// (SOAP_LENGTH, SOAP_LEVEL, SOAP_OCCURS) has the last error text
+// ZU_TEXT_RESPONSE_REFUSED, whatever the policy's text.
 //
 // Policies of the operations:
 //   CreateFolder, Duplicate, GetChildren, GetAttributes, GetLocators,

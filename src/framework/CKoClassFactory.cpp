@@ -1,6 +1,7 @@
 #include "CKoClassFactory.h"
 
 #include "CKoUnknown.h"
+#include "KoResult.h"
 
 CKoClassFactory::CKoClassFactory(const KoClassTableEntry* entry)
     : CKoBaseObject(L"CKoClassFactory"), m_entry(entry), m_refCount(0) {}
@@ -31,7 +32,13 @@ HRESULT CKoClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv
     if (outer && riid != IID_IUnknown) return E_NOINTERFACE;
 
     HRESULT hr = S_OK;
-    CKoUnknown* object = m_entry->create(outer, &hr);
+    CKoUnknown* object = nullptr;
+    // A class's creation function that throws still ends in a result code.
+    HRESULT thrown = KoBoundary([&]() -> HRESULT {
+        object = m_entry->create(outer, &hr);
+        return S_OK;
+    });
+    if (FAILED(thrown)) return thrown;
     if (!object) return FAILED(hr) ? hr : E_OUTOFMEMORY;
     if (FAILED(hr)) {
         delete object;

@@ -161,7 +161,15 @@ int FormatInto(char* buffer, int capacity, const char* format, va_list args) {
     if (!buffer || capacity <= 0) return 0;
     va_list copy;
     va_copy(copy, args);
-    int length = BoundedFormatter(buffer, static_cast<size_t>(capacity)).Format(format, &copy);
+    int length = 0;
+    // Trace lines come from release paths and destructors too: memory that
+    // runs out while a line is formatted leaves the line empty, nothing more.
+    try {
+        length = BoundedFormatter(buffer, static_cast<size_t>(capacity)).Format(format, &copy);
+    } catch (...) {
+        buffer[0] = '\0';
+        length = 0;
+    }
     va_end(copy);
     return length;
 }

@@ -61,6 +61,12 @@ inline constexpr char ZU_TEXT_NO_HEADFRAME[] = "The response holds no headframe"
 inline constexpr char ZU_TEXT_NO_TLS[] =
     "HTTPS is not supported by this build: nothing was sent (use an http:// service URL)";
 
+// Last error text of an operation whose response broke a limit on what a
+// response may cost (IZuInterplayConnection.h) or was otherwise malformed in
+// its sizes.
+inline constexpr char ZU_TEXT_RESPONSE_REFUSED[] =
+    "The service's response was refused as too large or malformed";
+
 // Log-file line of every failed exchange: the operation, the runtime's code,
 // the HTTP status (0: none read), the SOAP fault's code, string and detail
 // (empty: no fault) and the runtime's words for its code.

@@ -30,6 +30,7 @@ AssetsPortBinding::AssetsPortBinding() : soap(NewContext(CONTEXT_MODE)), endpoin
     soap->frecv = &AssetsPortBinding::TimedRecv;
     m_open = soap->fopen;
     soap->fopen = &AssetsPortBinding::TimedOpen;
+    CZuResponseLimits::Apply(soap);
 }
 
 namespace {
@@ -104,6 +105,8 @@ size_t AssetsPortBinding::TimedRecv(struct soap* soap, char* data, size_t size) 
     size_t result = self->m_recv(soap, data, size);
     self->m_received += result;
     if (result == 0 && soap->errnum == 0 && WaitPassed(start, wait)) self->m_timedOut = true;
+    // Bytes beyond a limit are never handed to the parser: the response ends.
+    if (result && !self->m_limits.Scan(data, result)) return 0;
     return result;
 }
 
@@ -226,6 +229,7 @@ int AssetsPortBinding::Call(const char* operation,
     m_timedOut = false;
     m_sent = m_received = 0;
     m_tlsWords.clear();
+    m_limits.Reset();
     if (m_callMs) m_deadline = Clock::now() + std::chrono::milliseconds(m_callMs);
     int code;
     {
@@ -242,7 +246,9 @@ int AssetsPortBinding::Call(const char* operation,
             *soap_faultdetail(soap) = nullptr;
         }
     }
-    if (code != SOAP_OK) {
+    if (code != SOAP_OK && m_limits.Refused()) {
+        code = RefusedResponse(code, operation);
+    } else if (code != SOAP_OK) {
         m_report.Capture(soap, code, operation);
         // A server refused while connecting got nothing: the user's words
         // first, then the runtime's.
@@ -253,6 +259,18 @@ int AssetsPortBinding::Call(const char* operation,
     }
     m_report.bytesSent = m_sent;
     m_report.bytesReceived = m_received;
+    return code;
+}
+
+int AssetsPortBinding::RefusedResponse(int, const char* operation) {
+    const int code = soap->error = m_limits.Code();
+    if (soap->fault) {
+        *soap_faultstring(soap) = nullptr;
+        *soap_faultdetail(soap) = nullptr;
+    }
+    m_report.Capture(soap, code, operation);
+    const char* reason = m_limits.Reason();
+    m_report.runtimeWords.assign(reason, reason + strlen(reason));
     return code;
 }
 

@@ -44,6 +44,12 @@
 // handshake is bound by the idle time-out and the deadline. A build without
 // TLS refuses an https:// endpoint with SOAP_SSL_ERROR before connecting.
 //
+// Responses are read within the bounds of CZuResponseLimits: the runtime's own
+// limits on the context, and a response limit and per-element limits kept on
+// the bytes as they arrive. A response beyond one is refused with SOAP_LENGTH
+// (SOAP_LEVEL, SOAP_OCCURS for the runtime's depth and count limits), the
+// report saying which limit.
+//
 // After each call Report() tells what it met (CZuTransportReport).
 #ifndef ASSETS_PORT_BINDING_H
 #define ASSETS_PORT_BINDING_H
@@ -51,7 +57,9 @@
 #include <chrono>
 #include <string>
 
+#include "CZuResponseLimits.h"
 #include "CZuTransportReport.h"
+#include "IZuInterplayConnection.h"
 #include "ZuAssetsH.h"
 
 // The service operations, in the binding's order: X(operation, request type,
@@ -125,6 +133,8 @@ public:
     // certificate is verified at all (on unless turned off). Before the
     // first call to an https:// endpoint.
     void SetTls(const std::string& caFile, bool verify);
+    // The response limit in bytes, 0 for none (CZuResponseLimits).
+    void SetResponseLimit(unsigned long bytes) { m_limits.SetResponseBytes(bytes); }
     // Whether this build speaks TLS (https:// endpoints).
     static bool SupportsTls();
     // Whether the endpoint is an https:// URL (scheme compared without case).
@@ -164,8 +174,12 @@ private:
     // The wait for the next transfer in the runtime's units; false (and
     // m_timedOut) once the deadline has passed or a wait timed out.
     bool PrepareWait(int* wait);
+    // After a call: a response refused by the limits ends with the limit's
+    // code and words, whatever the runtime made of its cut end.
+    int RefusedResponse(int code, const char* operation);
 
     CZuTransportReport m_report;
+    CZuResponseLimits m_limits{ZU_DEFAULT_RESPONSE_LIMIT_BYTES};
     int (*m_send)(struct soap*, const char*, size_t) = nullptr;
     size_t (*m_recv)(struct soap*, char*, size_t) = nullptr;
     SOAP_SOCKET (*m_open)(struct soap*, const char*, const char*, int) = nullptr;

@@ -142,7 +142,13 @@ unsigned char* ReadContent(struct soap* soap, int* size) {
         if (bytes || soap->error != SOAP_EOM) return bytes;
         soap->error = SOAP_OK; // no room for the bound: the runtime's way needs only what comes
     }
-    return soap_getbase64(soap, size, 0);
+    // File content is not text: the context's limit on a text's length
+    // (maxlength) does not apply to it, as it does not to the way above.
+    long maxlength = soap->maxlength;
+    soap->maxlength = 0;
+    unsigned char* bytes = soap_getbase64(soap, size, 0);
+    soap->maxlength = maxlength;
+    return bytes;
 }
 
 } // namespace

@@ -101,6 +101,9 @@ TEST_F(Connection, AnsweredByTheAccessObjectWithItsDefaults) {
     int needed = 0;
     ASSERT_EQ(S_OK, connection->GetTrustedCertificates(nullptr, 0, &needed));
     EXPECT_EQ(1, needed);
+    ULONG limit = 0;
+    ASSERT_EQ(S_OK, connection->GetResponseLimit(&limit));
+    EXPECT_EQ(256u << 20, limit);
     EXPECT_EQ(0, LastCode());
 
     ASSERT_EQ(S_OK, connection->SetTimeouts(100, 200, 0));
@@ -111,6 +114,10 @@ TEST_F(Connection, AnsweredByTheAccessObjectWithItsDefaults) {
     EXPECT_EQ(0u, call);
     ASSERT_EQ(S_OK, connection->GetVerifyServer(&verify));
     EXPECT_FALSE(verify);
+    ASSERT_EQ(S_OK, connection->SetResponseLimit(0));
+    ASSERT_EQ(S_OK, connection->GetResponseLimit(&limit));
+    EXPECT_EQ(0u, limit);
+    EXPECT_EQ(ZU_E_INVALIDARG, connection->GetResponseLimit(nullptr));
     // Texts come back whole, or cut to the buffer with S_FALSE.
     wchar_t buffer[8];
     for (wchar_t& c : buffer) c = L'#';
@@ -170,6 +177,7 @@ TEST_F(Connection, MachineWideDefaultsComeFromTheRegistry) {
     setText(L"CallTimeoutMs", L"soon"); // unreadable: the default stays
     setText(L"TrustedCertificates", L"/etc/ko/ca.pem");
     setNumber(L"VerifyServerCertificate", 0);
+    setText(L"ResponseLimitBytes", L"1048576");
     RegCloseKey(key);
 
     IZuInterplayAccess* configured = NewAccessObject();
@@ -188,6 +196,9 @@ TEST_F(Connection, MachineWideDefaultsComeFromTheRegistry) {
     wchar_t ca[32];
     ASSERT_EQ(S_OK, settings->GetTrustedCertificates(ca, 32, nullptr));
     EXPECT_STREQ(L"/etc/ko/ca.pem", ca);
+    ULONG limit = 0;
+    settings->GetResponseLimit(&limit);
+    EXPECT_EQ(1048576u, limit);
     settings->Release();
     configured->Release();
 }
@@ -305,4 +316,24 @@ TEST_F(Connection, HttpsIsRefusedWithoutTlsAndNothingIsSent) {
     EXPECT_EQ(SOAP_SSL_ERROR, LastCode());
     EXPECT_NE(std::wstring::npos, Text(ZU_TRANSPORT_RUNTIME_WORDS).find(L"TLS"));
     EXPECT_EQ(0u, server.connections());
+}
+
+// A response beyond the response limit is refused as a transport failure with
+// its own text; the same response within the limit is read.
+TEST_F(Connection, ResponsesBeyondTheLimitAreRefused) {
+    std::string assets = "<types:Results>";
+    for (int i = 0; i < 40; ++i)
+        assets += "<types:AssetDescription><types:InterplayURI>interplay://WG/a" + std::to_string(i) +
+                  "</types:InterplayURI></types:AssetDescription>";
+    const std::string response = Response("GetChildren", assets + "</types:Results>");
+    ASSERT_EQ(S_OK, connection->SetResponseLimit(static_cast<ULONG>(response.size() / 2)));
+    Reply(response);
+    EXPECT_EQ(SOAP_LENGTH, GetChildren());
+    EXPECT_EQ(ZU_TEXT_RESPONSE_REFUSED, LastError());
+    EXPECT_EQ(SOAP_LENGTH, LastCode());
+    EXPECT_EQ(L"The response is larger than the response limit", Text(ZU_TRANSPORT_RUNTIME_WORDS));
+
+    ASSERT_EQ(S_OK, connection->SetResponseLimit(static_cast<ULONG>(response.size() + 200)));
+    Reply(response);
+    EXPECT_EQ(S_OK, GetChildren());
 }

@@ -241,7 +241,8 @@ TEST_F(WireRobustness, DeepAndLargeResponses) {
     std::string deep;
     for (int i = 0; i < 20000; ++i) deep += "<a>";
     server.enqueue(ScriptedServer::Reply::http(soap11("<types:GetChildrenResponse>" + deep)));
-    EXPECT_NE(S_OK, getChildren());
+    EXPECT_EQ(SOAP_LEVEL, getChildren());
+    EXPECT_EQ(ZU_TEXT_RESPONSE_REFUSED, lastErrorText);
 
     std::string large(size_t(4) << 20, 'x');
     large.replace(1000, 3, "\xe4\xb8\xad");
@@ -260,6 +261,70 @@ TEST_F(WireRobustness, DeepAndLargeResponses) {
                     std::string(size) + "\r\n" + body + "\r\n0\r\n\r\n";
     server.enqueue(chunked);
     EXPECT_EQ(S_OK, getChildren());
+}
+
+// Responses built to make the parser work hard or hold much are refused before
+// it does: too many attributes or namespace declarations on one element (the
+// parser's time grows with their square), too long a text. Just within each
+// limit they are read, and so is file content longer than any text may be.
+TEST_F(WireRobustness, HostileResponsesAreRefused) {
+    auto message = [](const std::string& attribute, int count) {
+        std::string tag = "<types:Message";
+        for (int i = 0; i < count; ++i) tag += " " + attribute + std::to_string(i) + "=\"v\"";
+        return tag + ">m</types:Message>";
+    };
+    auto response = [](const std::string& message) {
+        return soap11(
+            "<types:GetChildrenResponse><types:Errors><types:Error>" + message +
+            "<types:Details>d</types:Details></types:Error></types:Errors></types:GetChildrenResponse>");
+    };
+    const std::string longText = "<types:Message>" + std::string((16u << 20) + 1, 't') + "</types:Message>";
+    const struct {
+        const char* what;
+        std::string body;
+        HRESULT result;
+    } cases[] = {
+        {"100,000 namespace declarations", response(message("xmlns:n", 100000)), SOAP_LENGTH},
+        {"100,000 attributes", response(message("a", 100000)), SOAP_LENGTH},
+        {"65 declarations", response(message("xmlns:n", 65)), SOAP_LENGTH},
+        {"513 attributes", response(message("a", 513)), SOAP_LENGTH},
+        {"a text of 16 MiB and a byte", response(longText), SOAP_LENGTH},
+        {"an attribute value of 16 MiB and a byte",
+         response("<types:Message a=\"" + std::string((16u << 20) + 1, 'v') + "\">m</types:Message>"),
+         SOAP_LENGTH},
+        {"64 declarations", response(message("xmlns:n", 64)), ZU_E_SERVERERROR},
+        {"512 attributes, quoted '>' and '='", response(message("a", 511).replace(14, 0, " q='>=\"'")),
+         ZU_E_SERVERERROR},
+        {"attributes in comments and CDATA",
+         response("<!-- <a " + message("b", 600).substr(1) + " -->" + "<types:Message><![CDATA[<c " +
+                  message("d", 600).substr(1) + "]]></types:Message>"),
+         ZU_E_SERVERERROR},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        lastErrorText.clear();
+        server.enqueue(ScriptedServer::Reply::http(c.body));
+        EXPECT_EQ(c.result, getChildren());
+        if (c.result == SOAP_LENGTH) EXPECT_EQ(ZU_TEXT_RESPONSE_REFUSED, lastErrorText);
+    }
+
+    // File content is not a text: 18 MiB of it are read.
+    std::string file(18u << 20, 'F');
+    ScriptedServer::Reply chunked;
+    std::string body =
+        soap11("<types:GetLatestResponse><types:File>" + std::string(file.size() / 3 * 4, 'R') +
+               "</types:File></types:GetLatestResponse>");
+    char size[32];
+    snprintf(size, sizeof size, "%zx", body.size());
+    chunked.bytes = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nTransfer-Encoding: chunked\r\n\r\n" +
+                    std::string(size) + "\r\n" + body + "\r\n0\r\n\r\n";
+    server.enqueue(chunked);
+    CZuServiceCall call(server.url(), "u", "p", lastErrorText);
+    types__GetLatestType request;
+    types__GetLatestResponseType latest;
+    EXPECT_EQ(S_OK, call.Run(&AssetsPortBinding::__assets__GetLatest, &request, &latest));
+    ASSERT_NE(nullptr, latest.File);
+    EXPECT_EQ(static_cast<int>(file.size()), latest.File->__size);
 }
 
 } // namespace

@@ -1,0 +1,141 @@
+#include "CZuResponseLimits.h"
+
+#include <string.h>
+
+#include "stdsoap2.h"
+
+CZuResponseLimits::CZuResponseLimits(unsigned long responseBytes) : m_limit(responseBytes) {}
+
+void CZuResponseLimits::Apply(struct soap* soap) {
+    soap->maxlevel = kMaxDepth;
+    soap->maxoccurs = kMaxOccurs;
+    soap->maxlength = kMaxTextBytes;
+}
+
+void CZuResponseLimits::Reset() {
+    unsigned long limit = m_limit;
+    *this = CZuResponseLimits(limit);
+}
+
+bool CZuResponseLimits::Refuse(const char* reason, int code) {
+    m_refused = true;
+    m_reason = reason;
+    m_code = code;
+    return false;
+}
+
+// A small state machine over the bytes: it knows start tags, quoted values,
+// end tags, comments, CDATA sections and processing instructions, which is
+// all it takes to count the attributes of each start tag and the depth of the
+// elements (the runtime checks the depth only of the elements it reads, not
+// of those it skips). The HTTP header
+// before the message holds no '<'; chunk sizes between the message's pieces
+// hold neither '=' nor quotes, so they change no count.
+bool CZuResponseLimits::Scan(const char* data, size_t size) {
+    if (m_refused) return false;
+    m_received += size;
+    if (m_limit && m_received > m_limit)
+        return Refuse("The response is larger than the response limit", SOAP_LENGTH);
+    for (size_t i = 0; i < size; ++i) {
+        const char c = data[i];
+        const bool slash = m_slash;
+        m_slash = c == '/';
+        switch (m_state) {
+        case TEXT:
+            if (c == '<') m_state = TAG_OPEN;
+            break;
+        case TAG_OPEN:
+            m_matched = 0;
+            if (c == '!') {
+                m_state = MARKUP;
+            } else if (c == '?') {
+                m_state = PI;
+            } else if (c == '/') {
+                m_state = END_TAG;
+            } else {
+                if (++m_depth > kMaxDepth)
+                    return Refuse("Elements nest deeper than a response may", SOAP_LEVEL);
+                m_state = TAG;
+                m_attributes = m_namespaces = 0;
+                m_name[0] = c;
+                m_nameLength = 1;
+                m_nameEnded = false;
+            }
+            break;
+        case TAG:
+            if (c == '>') {
+                m_state = TEXT;
+                if (slash) --m_depth; // an empty element
+            } else if (c == '"' || c == '\'') {
+                m_quote = c;
+                m_state = VALUE;
+                m_valueLength = 0;
+            } else if (c == '=') {
+                bool declaration = m_nameLength >= 5 && memcmp(m_name, "xmlns", 5) == 0 &&
+                                   (m_nameLength == 5 || m_name[5] == ':');
+                if (declaration ? ++m_namespaces > kMaxNamespaces : ++m_attributes > kMaxAttributes)
+                    return Refuse(declaration ? "An element has too many namespace declarations"
+                                              : "An element has too many attributes",
+                                  SOAP_LENGTH);
+                m_nameLength = 0;
+                m_nameEnded = false;
+            } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                m_nameEnded = true;
+            } else {
+                if (m_nameEnded) m_nameLength = 0;
+                m_nameEnded = false;
+                if (m_nameLength < sizeof m_name) m_name[m_nameLength] = c;
+                if (m_nameLength <= sizeof m_name) ++m_nameLength;
+            }
+            break;
+        case VALUE:
+            if (c == m_quote) {
+                m_state = TAG;
+                m_nameLength = 0;
+                m_nameEnded = false;
+            } else if (++m_valueLength > static_cast<unsigned long>(kMaxTextBytes)) {
+                return Refuse("An attribute value is longer than a text may be", SOAP_LENGTH);
+            }
+            break;
+        case END_TAG:
+            if (c == '>') {
+                m_state = TEXT;
+                if (m_depth) --m_depth;
+            }
+            break;
+        case SKIP_TAG:
+            if (c == '>') m_state = TEXT;
+            break;
+        case MARKUP:
+            // After "<!": a comment, a CDATA section, or a declaration skipped
+            // to its '>'.
+            if (m_matched == 0) m_opening = c == '-' ? "--" : c == '[' ? "[CDATA[" : nullptr;
+            if (m_opening && c == m_opening[m_matched]) {
+                if (!m_opening[++m_matched]) {
+                    m_state = m_opening[0] == '-' ? COMMENT : CDATA;
+                    m_matched = 0;
+                }
+            } else {
+                m_state = c == '>' ? TEXT : SKIP_TAG;
+            }
+            break;
+        case COMMENT:
+        case CDATA: {
+            const char mark = m_state == COMMENT ? '-' : ']';
+            if (c == mark) {
+                if (m_matched < 2) ++m_matched;
+            } else if (c == '>' && m_matched == 2) {
+                m_state = TEXT;
+            } else {
+                m_matched = 0;
+            }
+            break;
+        }
+        case PI:
+            if (c == '>' && m_matched) m_state = TEXT;
+            m_matched = c == '?' ? 1 : 0;
+            break;
+        }
+    }
+    return true;
+}
