@@ -305,7 +305,9 @@ TEST_F(WireRobustness, HostileResponsesAreRefused) {
         lastErrorText.clear();
         server.enqueue(ScriptedServer::Reply::http(c.body));
         EXPECT_EQ(c.result, getChildren());
-        if (c.result == SOAP_LENGTH) EXPECT_EQ(ZU_TEXT_RESPONSE_REFUSED, lastErrorText);
+        if (c.result == SOAP_LENGTH) {
+            EXPECT_EQ(ZU_TEXT_RESPONSE_REFUSED, lastErrorText);
+        }
     }
 
     // File content is not a text: 18 MiB of it are read.
