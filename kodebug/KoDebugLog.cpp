@@ -8,6 +8,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <new>
+
 #include "KoCodePage.h"
 #include "KoProcess.h"
 
@@ -69,7 +71,11 @@ std::string timestamp() {
 } // namespace
 
 KoDebugLog& KoDebugLog::instance() {
-    static KoDebugLog* log = new KoDebugLog;
+    // Made once in the library's own storage and never destroyed: a thread
+    // that logs while the process exits still finds it, and nothing of it is
+    // left behind on the heap when a host unloads the library.
+    alignas(KoDebugLog) static unsigned char storage[sizeof(KoDebugLog)];
+    static KoDebugLog* log = new (storage) KoDebugLog;
     return *log;
 }
 
