@@ -103,8 +103,15 @@ void CZuLocalFileCache::Writer::Discard() {
     DeleteFileA(m_temporary.c_str());
 }
 
+// Called from inside the runtime's reader: nothing is thrown from here.
 bool CZuLocalFileCache::Writer::Write(const unsigned char* bytes, size_t size) {
-    if (m_error == ERROR_SUCCESS && !m_file) m_error = Open();
+    if (m_error == ERROR_SUCCESS && !m_file) {
+        try {
+            m_error = Open();
+        } catch (...) {
+            m_error = ERROR_NOT_ENOUGH_MEMORY;
+        }
+    }
     if (m_error == ERROR_SUCCESS && size && fwrite(bytes, 1, size, m_file) != size) m_error = RuntimeError();
     m_bytes += size;
     return m_error == ERROR_SUCCESS;

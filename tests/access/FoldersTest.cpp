@@ -292,10 +292,14 @@ TEST_F(Latest, FetchedVersionIsWrittenAtTheMappedPath) {
     EXPECT_EQ(kVersionFolderW + L"clip.aaf", path);
     EXPECT_EQ("second", Fetched("clip.aaf"));
 
-    // Without a length (chunked), the file is written as well.
+    // Without a length (chunked), the file is written as well; of two files
+    // in one response the first is the one.
     server.enqueue(ScriptedServer::Reply::chunked(File(aaf), 4000));
     ASSERT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
     EXPECT_TRUE(Fetched("clip.aaf") == aaf);
+    Reply(Response("GetLatest", Element("File", Base64("first")) + Element("File", Base64("other"))));
+    ASSERT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
+    EXPECT_EQ("first", Fetched("clip.aaf"));
 
     // An empty file is a file, with or without an end tag; a short URI leaves
     // the extension alone.
