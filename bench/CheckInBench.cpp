@@ -6,12 +6,18 @@
 //     against the same request sent by the SOAP layer alone from bytes
 //     already in memory (what the runtime's encoding costs). The ratios of
 //     the medians are printed at the end;
+//   - GetLatest of a 256 MiB version (MB/s of file bytes), the file decoded
+//     into the local folder as it arrives, against the way of fetching before
+//     it (the SOAP layer reads the whole file into memory, which is then
+//     written to the same folder), and against a plain socket that sends the
+//     same request and receives the response's bytes;
 //   - the peak resident memory of that check-in and of a GetLatest that
 //     fetches 256 MiB, each measured in a child process forked for it at the
 //     start: the high-water mark of the child's resident set after the call,
 //     less the resident set just before it. Each is measured twice: in a cold
 //     process, and in a warm one that made a small call of the same kind first
 //     (the component's code and the runtime's state then already in memory).
+//     The fetch is measured the earlier way too, cold.
 // The 256 MiB files live under a temporary drive root that goes at the end.
 #include <benchmark/benchmark.h>
 
@@ -35,10 +41,14 @@
 #include "AssetsPortBinding.h"
 #include "BenchRatio.h"
 #include "CZuInterplayAccess.h"
+#include "CZuLocalFileCache.h"
+#include "IZuInterplayConnection.h"
 #include "KoDebugCapture.h"
+#include "KoWindows.h"
 #include "ScriptedServer.h"
 #include "TempDir.h"
 #include "ZuAssetsNamespaces.h"
+#include "ZuTexts.h"
 
 namespace {
 
@@ -50,6 +60,8 @@ const wchar_t kDestination[] = L"interplay://WG/Bench/clip";
 // 32 bytes, then the file's name.
 const wchar_t kLatestURI[] = L"interplay://WG/Projects/Assets/xlatest";
 const wchar_t kSmallLatestURI[] = L"interplay://WG/Projects/Assets/xsmall";
+// The earlier way writes here, in the same folder.
+const char kInMemoryName[] = "inmemory.aaf";
 
 std::string FileBytes() {
     std::string bytes(kFileBytes, '\0');
@@ -94,7 +106,8 @@ ScopedKoRoots& Roots() {
 struct Fixture {
     ScriptedServer checkInServer;
     ScriptedServer latestServer;
-    std::string request; // the component's check-in request, byte for byte
+    std::string request;       // the component's check-in request, byte for byte
+    std::string latestRequest; // a GetLatest request to the fetch server
     std::string fileBytes;
     ScriptedServer::Reply smallLatest;
 
@@ -121,6 +134,18 @@ struct Fixture {
             benchsupport::Envelope("<types:GetLatestResponse><types:File>" + Base64(bytes) +
                                    "</types:File></types:GetLatestResponse>")));
         request = CaptureCheckInRequest();
+        latestRequest = LatestRequest();
+    }
+
+    // A GetLatest request as the component sends it, addressed to the fetch
+    // server.
+    std::string LatestRequest() const {
+        std::string body = benchsupport::Envelope(
+            "<types:GetLatest><types:InterplayURI>interplay://WG/Projects/Assets/xlatest</types:InterplayURI>"
+            "</types:GetLatest>");
+        return "POST /services/Assets HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(latestServer.port()) +
+               "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " + std::to_string(body.size()) +
+               "\r\nConnection: close\r\nSOAPAction: \"\"\r\n\r\n" + body;
     }
 
     // What the component sends, taken from a recording server and addressed
@@ -228,6 +253,79 @@ void CheckInAAF_PlainSocket(benchmark::State& state) {
 }
 BENCHMARK(CheckInAAF_PlainSocket)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A fetch of 256 MiB needs a response limit above the default (the base64
+// text counts); none here.
+void AllowLargeResponses(IZuInterplayAccess* access) {
+    IZuInterplayConnection* connection = nullptr;
+    if (access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection)) != S_OK)
+        return;
+    connection->SetResponseLimit(0);
+    connection->Release();
+}
+
+bool FetchLatest(IZuInterplayAccess* access) {
+    AllowLargeResponses(access);
+    const wchar_t* path = nullptr;
+    return access->GetLatest(kLatestURI, &path) == S_OK && path;
+}
+
+// The earlier way of fetching, for comparison: the SOAP layer reads the whole
+// file into memory, which is then written to the local folder.
+bool FetchLatestInMemory(const std::string& url) {
+    AssetsPortBinding binding;
+    binding.endpoint = url.c_str();
+    binding.SetCredentials("editor", "secret");
+    binding.SetResponseLimit(0);
+    ZuAssets::types__GetLatestType request;
+    request.InterplayURI = "interplay://WG/Projects/Assets/xlatest";
+    ZuAssets::types__GetLatestResponseType response;
+    if (binding.__assets__GetLatest(&request, &response) != SOAP_OK || !response.File ||
+        response.File->__size <= 0)
+        return false;
+    return CZuLocalFileCache::Write(ZU_TEXT_VERSION_FOLDER, kInMemoryName, response.File->__ptr,
+                                    static_cast<size_t>(response.File->__size)) == ERROR_SUCCESS;
+}
+
+void GetLatest_Component(benchmark::State& state) {
+    Fixture& fixture = Shared();
+    IZuInterplayAccess* access = NewAccess(fixture.latestServer.url());
+    for (auto _ : state) {
+        if (!FetchLatest(access)) {
+            state.SkipWithError("GetLatest failed");
+            break;
+        }
+    }
+    access->Release();
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFileBytes));
+}
+BENCHMARK(GetLatest_Component)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void GetLatest_InMemory(benchmark::State& state) {
+    Fixture& fixture = Shared();
+    std::string url = fixture.latestServer.url();
+    for (auto _ : state) {
+        if (!FetchLatestInMemory(url)) {
+            state.SkipWithError("GetLatest failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFileBytes));
+}
+BENCHMARK(GetLatest_InMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void GetLatest_PlainSocket(benchmark::State& state) {
+    Fixture& fixture = Shared();
+    for (auto _ : state) {
+        if (Exchange(fixture.latestServer.port(), fixture.latestRequest) <
+            static_cast<long long>(kFileBytes / 3 * 4)) {
+            state.SkipWithError("exchange failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFileBytes));
+}
+BENCHMARK(GetLatest_PlainSocket)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Peak resident memory of one call, measured in a child process of its own.
 // The child is forked at the start, while the process is small and has no
 // other thread; it waits for the port of the server to call, makes its access
@@ -303,6 +401,7 @@ public:
 
 private:
     static PeakMemory Measure(uint16_t port, Call call, Call warmUp) {
+        s_port = port;
         PeakMemory measured;
         IZuInterplayAccess* access =
             NewAccess("http://127.0.0.1:" + std::to_string(port) + "/services/Assets");
@@ -321,18 +420,25 @@ private:
         return measured;
     }
 
+public:
+    // The port of the server the child calls.
+    static uint16_t s_port;
+
+private:
     pid_t m_child = -1;
     int m_go = -1;
     int m_back = -1;
 };
 
-bool CheckInClip(IZuInterplayAccess* access) {
-    return access->CheckInAAF(kClipPath, kDestination, nullptr, nullptr) == S_OK;
+uint16_t MemoryProbe::s_port = 0;
+
+bool FetchLatestInMemoryProbe(IZuInterplayAccess*) {
+    return FetchLatestInMemory("http://127.0.0.1:" + std::to_string(MemoryProbe::s_port) +
+                               "/services/Assets");
 }
 
-bool FetchLatest(IZuInterplayAccess* access) {
-    const wchar_t* path = nullptr;
-    return access->GetLatest(kLatestURI, &path) == S_OK && path;
+bool CheckInClip(IZuInterplayAccess* access) {
+    return access->CheckInAAF(kClipPath, kDestination, nullptr, nullptr) == S_OK;
 }
 
 // The small calls before a warm measurement: a file of 4 KiB each way (the
@@ -367,6 +473,7 @@ int main(int argc, char** argv) {
     Roots();
     MemoryProbe checkInCold(&CheckInClip, nullptr), checkInWarm(&CheckInClip, &CheckInSmallClip);
     MemoryProbe latestCold(&FetchLatest, nullptr), latestWarm(&FetchLatest, &FetchSmallLatest);
+    MemoryProbe latestInMemoryCold(&FetchLatestInMemoryProbe, nullptr);
     Fixture& fixture = Shared();
     const uint16_t checkInPort = fixture.checkInServer.port(), latestPort = fixture.latestServer.port();
     PeakMemory checkIn[2] = {checkInCold.Run(checkInPort), checkInWarm.Run(checkInPort)};
@@ -380,6 +487,7 @@ int main(int argc, char** argv) {
         std::error_code ec;
         if (std::filesystem::file_size(fetched, ec) != kFileBytes || ec) latest[i].ok = false;
     }
+    PeakMemory latestInMemory = latestInMemoryCold.Run(latestPort);
 
     benchsupport::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -394,11 +502,20 @@ int main(int argc, char** argv) {
             "CheckInAAF of 256 MiB: throughput SOAP layer alone / plain socket = %.3f, "
             "component / SOAP layer alone = %.3f\n",
             limit / binding, binding / component);
+    double fetch = reporter.Real("GetLatest_Component");
+    double fetchInMemory = reporter.Real("GetLatest_InMemory");
+    double fetchLimit = reporter.Real("GetLatest_PlainSocket");
+    if (fetch > 0 && fetchInMemory > 0 && fetchLimit > 0)
+        printf(
+            "GetLatest of 256 MiB: time component / earlier way (whole file in memory) = %.3f (target <= 1), "
+            "throughput component / plain socket = %.3f, earlier way / plain socket = %.3f\n",
+            fetch / fetchInMemory, fetchLimit / fetch, fetchLimit / fetchInMemory);
     const double fileMiB = kFileBytes / 1048576.0;
     for (int i = 0; i < 2; ++i) {
         PrintMemory("CheckInAAF of 256 MiB", checkIn[i], fileMiB + 64);
-        PrintMemory("GetLatest of 256 MiB", latest[i], 2 * fileMiB);
+        PrintMemory("GetLatest of 256 MiB", latest[i], 64);
     }
+    PrintMemory("GetLatest of 256 MiB the earlier way (whole file in memory)", latestInMemory, 2 * fileMiB);
     benchmark::Shutdown();
     delete &fixture;
     delete &Roots();

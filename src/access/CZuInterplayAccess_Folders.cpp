@@ -66,21 +66,28 @@ HRESULT CZuInterplayAccess::GetHeadframe(const wchar_t* assetURI, const wchar_t*
             return S_OK;
         }
 
+        // The image goes to a new file of the folder as it arrives, and takes
+        // the name once the whole response was read and found good.
+        CZuLocalFileCache::Writer writer(folder, name);
         CZuServiceCall call = OpenCall();
         types__GetHeadframeType request;
         request.InterplayURI = uri;
         types__GetHeadframeResponseType response;
+        call.Binding().SetContentSink(&writer);
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__GetHeadframe, &request, &response,
                               CZuServiceCall::Policy().KeepMessage());
+        if (call.GetOutcome() == CZuServiceCall::LOCAL_FAILURE) {
+            m_lastErrorText = ZU_TEXT_CANNOT_WRITE + path;
+            return ZU_E_FAILED;
+        }
         if (call.GetOutcome() != CZuServiceCall::SUCCESS) return hr;
         // An empty image is no image: the cache would serve it for ever.
         const xsd__base64Binary* image = response.Headframe;
-        if (!image || !image->__ptr || image->__size <= 0) {
+        if (writer.SizeOf(image) == 0) {
             m_lastErrorText = ZU_TEXT_NO_HEADFRAME;
             return ZU_E_FAILED;
         }
-        if (CZuLocalFileCache::Write(folder, name, image->__ptr, static_cast<size_t>(image->__size)) !=
-            ERROR_SUCCESS) {
+        if (writer.Commit(image) != ERROR_SUCCESS) {
             m_lastErrorText = ZU_TEXT_CANNOT_WRITE + path;
             return ZU_E_FAILED;
         }
@@ -93,24 +100,30 @@ HRESULT CZuInterplayAccess::GetLatest(const wchar_t* assetURI, const wchar_t** a
     if (!assetURI || !aafPath) return ZU_E_INVALIDARG;
     return CZuFaultGuard::Run(ZU_TEXT_FILE_DAMAGED, [&] {
         const std::string uri = Narrow(assetURI, ZU_NARROW_URI);
+        const std::string folder = ZU_TEXT_VERSION_FOLDER;
+        const std::string name = CZuLocalFileCache::FileName(uri, kVersionExtension);
+        // The file goes to a new file of the folder as it arrives, and takes
+        // the name once the whole response was read and found good.
+        CZuLocalFileCache::Writer writer(folder, name);
         CZuServiceCall call = OpenCall();
         types__GetLatestType request;
         request.InterplayURI = uri;
         types__GetLatestResponseType response;
+        call.Binding().SetContentSink(&writer);
         call.Run(&AssetsPortBinding::__assets__GetLatest, &request, &response,
                  CZuServiceCall::Policy()
                      .LogTransportFailure(ZU_LOG_CHECKINAAF_VALUE, ZU_LOG_CHECKINAAF_FALSE)
                      .LogServerError(ZU_LOG_GET_LATEST));
+        if (call.GetOutcome() == CZuServiceCall::LOCAL_FAILURE) {
+            m_lastErrorText = ZU_TEXT_CANNOT_WRITE + folder + name;
+            CZuFaultGuard::Raise();
+        }
         // A server error is reported through the last error text alone.
         if (call.GetOutcome() == CZuServiceCall::SERVER_ERROR) return;
         // No file (none comes with a failed exchange) is a damaged file.
         if (call.GetOutcome() != CZuServiceCall::SUCCESS || !response.File) CZuFaultGuard::Raise();
 
-        const std::string folder = ZU_TEXT_VERSION_FOLDER;
-        const std::string name = CZuLocalFileCache::FileName(uri, kVersionExtension);
-        const xsd__base64Binary* file = response.File;
-        size_t size = file->__ptr && file->__size > 0 ? static_cast<size_t>(file->__size) : 0;
-        if (CZuLocalFileCache::Write(folder, name, file->__ptr, size) != ERROR_SUCCESS) {
+        if (writer.Commit(response.File) != ERROR_SUCCESS) {
             m_lastErrorText = ZU_TEXT_CANNOT_WRITE + folder + name;
             CZuFaultGuard::Raise();
         }

@@ -1,10 +1,12 @@
 #include "CZuLocalFileCache.h"
 
 #include <errno.h>
+#include <limits.h>
 #include <stdio.h>
 
 #include <atomic>
 #include <chrono>
+#include <utility>
 
 #include "KoWindows.h"
 
@@ -73,20 +75,75 @@ std::string CZuLocalFileCache::FileName(const std::string& narrowURI, const char
 
 DWORD CZuLocalFileCache::Write(const std::string& folder, const std::string& name, const unsigned char* bytes,
                                size_t size) {
-    std::string temporary;
-    FILE* file = nullptr;
-    for (int attempt = 0; attempt < 8 && !file; ++attempt) {
-        temporary = folder + TemporaryName();
-        file = KoOpenFileA(temporary.c_str(), "wbx");
-        if (!file && GetLastError() != ERROR_FILE_EXISTS) return LastError();
+    CZuBase64Binary content;
+    content.__ptr = const_cast<unsigned char*>(bytes);
+    content.__size = static_cast<int>(size);
+    Writer writer(folder, name);
+    return size > static_cast<size_t>(INT_MAX) ? ERROR_INVALID_PARAMETER : writer.Commit(&content);
+}
+
+CZuLocalFileCache::Writer::Writer(std::string folder, std::string name)
+    : m_folder(std::move(folder)), m_name(std::move(name)), m_error(ERROR_SUCCESS) {}
+
+CZuLocalFileCache::Writer::~Writer() { Discard(); }
+
+DWORD CZuLocalFileCache::Writer::Open() {
+    for (int attempt = 0; attempt < 8 && !m_file; ++attempt) {
+        m_temporary = m_folder + TemporaryName();
+        m_file = KoOpenFileA(m_temporary.c_str(), "wbx");
+        if (!m_file && GetLastError() != ERROR_FILE_EXISTS) return LastError();
     }
-    if (!file) return ERROR_FILE_EXISTS;
-    DWORD error = ERROR_SUCCESS;
-    if (size && fwrite(bytes, 1, size, file) != size) error = RuntimeError();
-    if (fclose(file) != 0 && error == ERROR_SUCCESS) error = RuntimeError();
-    if (error == ERROR_SUCCESS &&
-        !MoveFileExA(temporary.c_str(), (folder + name).c_str(), MOVEFILE_REPLACE_EXISTING))
-        error = LastError();
-    if (error != ERROR_SUCCESS) DeleteFileA(temporary.c_str());
-    return error;
+    return m_file ? ERROR_SUCCESS : ERROR_FILE_EXISTS;
+}
+
+void CZuLocalFileCache::Writer::Discard() {
+    if (!m_file) return;
+    fclose(m_file);
+    m_file = nullptr;
+    DeleteFileA(m_temporary.c_str());
+}
+
+// Called from inside the runtime's reader: nothing is thrown from here.
+bool CZuLocalFileCache::Writer::Write(const unsigned char* bytes, size_t size) {
+    if (m_error == ERROR_SUCCESS && !m_file) {
+        try {
+            m_error = Open();
+        } catch (...) {
+            m_error = ERROR_NOT_ENOUGH_MEMORY;
+        }
+    }
+    if (m_error == ERROR_SUCCESS && size && fwrite(bytes, 1, size, m_file) != size) m_error = RuntimeError();
+    m_bytes += size;
+    return m_error == ERROR_SUCCESS;
+}
+
+unsigned long long CZuLocalFileCache::Writer::SizeOf(const CZuBase64Binary* element) const {
+    if (Holds(element)) return m_bytes;
+    return element && element->__ptr && element->__size > 0 ? static_cast<unsigned long long>(element->__size)
+                                                            : 0;
+}
+
+DWORD CZuLocalFileCache::Writer::Commit(const CZuBase64Binary* element) {
+    if (!Holds(element)) {
+        // What the writer took, if anything, is not the element's.
+        Discard();
+        m_error = ERROR_SUCCESS;
+        m_bytes = 0;
+        size_t size = static_cast<size_t>(SizeOf(element));
+        Write(size ? element->__ptr : nullptr, size);
+    } else if (m_error == ERROR_SUCCESS && !m_file) {
+        m_error = Open(); // an empty file
+    }
+    if (m_error != ERROR_SUCCESS) {
+        Discard();
+        return m_error;
+    }
+    FILE* file = m_file;
+    m_file = nullptr;
+    if (fclose(file) != 0) m_error = RuntimeError();
+    if (m_error == ERROR_SUCCESS &&
+        !MoveFileExA(m_temporary.c_str(), (m_folder + m_name).c_str(), MOVEFILE_REPLACE_EXISTING))
+        m_error = LastError();
+    if (m_error != ERROR_SUCCESS) DeleteFileA(m_temporary.c_str());
+    return m_error;
 }

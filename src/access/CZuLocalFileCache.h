@@ -4,9 +4,12 @@
 #define CZU_LOCAL_FILE_CACHE_H
 
 #include <stddef.h>
+#include <stdio.h>
 
 #include <string>
 
+#include "CZuBase64Binary.h"
+#include "CZuContentSink.h"
 #include "KoCom.h"
 
 class CZuLocalFileCache {
@@ -25,6 +28,41 @@ public:
     // stopped it; nothing is left behind on failure.
     static DWORD Write(const std::string& folder, const std::string& name, const unsigned char* bytes,
                        size_t size);
+
+    // The same in steps, as the content sink of a fetch: the bytes of the
+    // file go, as they come, to a new file of the folder (created with the
+    // first of them), which takes the name on Commit. Until then, and when
+    // anything fails, the name keeps the former file; a writer that goes
+    // without committing removes its new file.
+    class Writer : public CZuContentSink {
+    public:
+        Writer(std::string folder, std::string name);
+        ~Writer() override;
+
+        // The bytes of the element's content: those the writer took when it
+        // holds the element, else the element's own (none for null).
+        unsigned long long SizeOf(const CZuBase64Binary* element) const;
+        // Gives the name a file with the element's content: the bytes the
+        // writer took when it holds the element, else the element's own
+        // (none for null). ERROR_SUCCESS, or the Win32 error of the first
+        // failure, bytes taken before included; the name then keeps the
+        // former file.
+        DWORD Commit(const CZuBase64Binary* element);
+
+    protected:
+        bool Write(const unsigned char* bytes, size_t size) override;
+
+    private:
+        DWORD Open();
+        void Discard();
+
+        std::string m_folder;
+        std::string m_name;
+        std::string m_temporary;
+        FILE* m_file = nullptr;
+        unsigned long long m_bytes = 0;
+        DWORD m_error;
+    };
 };
 
 #endif // CZU_LOCAL_FILE_CACHE_H

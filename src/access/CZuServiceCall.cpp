@@ -81,11 +81,11 @@ CZuServiceCall::CZuServiceCall(std::string serviceURL, const std::string& userNa
     m_open = m_binding.SetCredentials(userName, password) == SOAP_OK;
 }
 
-void CZuServiceCall::Report(int code) {
+void CZuServiceCall::Report(int code, bool log) {
     CZuTransportReport report = m_binding.Report();
     if (code != SOAP_OK && report.code == SOAP_OK) report.Refuse(code, nullptr, "Out of memory");
     report.Scrub(KoWiden(m_password.c_str()));
-    if (code != SOAP_OK && KoFilterLogToFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL))
+    if (log && code != SOAP_OK && KoFilterLogToFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL))
         KoTraceFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, ZU_LOG_TRANSPORT_FAILURE,
                     report.operation.c_str(), report.code, report.httpStatus, report.faultCode.c_str(),
                     report.faultString.c_str(), report.faultDetail.c_str(), report.runtimeWords.c_str());
@@ -97,6 +97,11 @@ CZuServiceCall::~CZuServiceCall() = default;
 HRESULT CZuServiceCall::Sort(int code, const ZuAssets::types__ErrorListType* errors, const Policy& policy) {
     m_code = code;
     m_firstError = nullptr;
+    if (code != SOAP_OK && m_binding.ContentRefused()) {
+        Report(code, false);
+        m_outcome = LOCAL_FAILURE;
+        return code;
+    }
     Report(code);
     if (code != SOAP_OK) {
         m_outcome = TRANSPORT_FAILURE;

@@ -19,7 +19,11 @@
 //   - server error (the response's types:Errors holds at least one
 //     types:Error): ZU_E_SERVERERROR. The last error text becomes the first
 //     error's Message, then its Details;
-//   - success (also a types:Errors element without entries): S_OK.
+//   - success (also a types:Errors element without entries): S_OK;
+//   - local failure (the binding's content sink refused the file content: a
+//     local file could not be written, and the read stopped): the binding's
+//     code. Nothing is logged and the last error text is left to the
+//     operation.
 // The Policy says what an operation does differently: which lines it logs and
 // which text it leaves. The response is read only when the call returned 0;
 // it lives, with everything allocated from Context(), until the object goes.
@@ -61,7 +65,7 @@
 
 class CZuServiceCall {
 public:
-    enum Outcome { NOT_RUN, SUCCESS, TRANSPORT_FAILURE, SERVER_ERROR };
+    enum Outcome { NOT_RUN, SUCCESS, TRANSPORT_FAILURE, SERVER_ERROR, LOCAL_FAILURE };
 
     // How an operation departs from the common pattern. By default nothing is
     // logged, a transport failure leaves ZU_TEXT_NO_WEB_SERVICE, and a server
@@ -135,8 +139,9 @@ public:
 
 private:
     HRESULT Sort(int code, const ZuAssets::types__ErrorListType* errors, const Policy& policy);
-    // Hands the binding's report on and logs a failure to the log file.
-    void Report(int code);
+    // Hands the binding's report on and, when log, logs a failure to the log
+    // file.
+    void Report(int code, bool log = true);
 
     std::string m_serviceURL;
     std::string m_password;

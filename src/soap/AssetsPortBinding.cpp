@@ -210,6 +210,11 @@ int AssetsPortBinding::Call(const char* operation,
                             int (*call)(struct soap*, const char*, const char*, Request*, Response*),
                             Request* request, Response* response) {
     m_report.Clear();
+    m_contentRefused = false;
+    // The sink serves this call alone; without room for it the content is
+    // read into memory.
+    CZuContentSink* sink = m_sink;
+    m_sink = nullptr;
     if (!soap) {
         m_report.Refuse(SOAP_EOM, operation, "Out of memory");
         return SOAP_EOM;
@@ -235,8 +240,11 @@ int AssetsPortBinding::Call(const char* operation,
     {
         // TLS writes (the request, the closing alert) cannot ask for no SIGPIPE.
         KoSigPipeGuard noSigPipe;
+        if (sink && CZuContentSink::Attach(soap, sink) != SOAP_OK) sink = nullptr;
         code = call(soap, endpoint, "", request, response);
+        if (sink) CZuContentSink::Attach(soap, nullptr);
     }
+    m_contentRefused = code != SOAP_OK && sink && sink->Refused();
     if (code == SOAP_FAULT) code = soap->error = FaultResult(soap);
     if (code != SOAP_OK && m_timedOut) {
         // The runtime's words for the time-out, not those of what it made of it.

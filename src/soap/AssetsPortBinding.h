@@ -50,6 +50,11 @@
 // (SOAP_LEVEL, SOAP_OCCURS for the runtime's depth and count limits), the
 // report saying which limit.
 //
+// File content may go to a content sink instead of memory (SetContentSink,
+// CZuContentSink): for the next call only, the first element with content of
+// the response is decoded into the sink as it arrives. A call whose sink
+// refused bytes ends with SOAP_USER_ERROR and ContentRefused().
+//
 // After each call Report() tells what it met (CZuTransportReport).
 #ifndef ASSETS_PORT_BINDING_H
 #define ASSETS_PORT_BINDING_H
@@ -57,6 +62,7 @@
 #include <chrono>
 #include <string>
 
+#include "CZuContentSink.h"
 #include "CZuResponseLimits.h"
 #include "CZuTransportReport.h"
 #include "IZuInterplayConnection.h"
@@ -140,6 +146,12 @@ public:
     // Whether the endpoint is an https:// URL (scheme compared without case).
     static bool IsHttps(const char* endpoint);
 
+    // The sink the next call's file content goes to; null: none (the
+    // content is read into memory). Not owned; it outlives the call.
+    void SetContentSink(CZuContentSink* sink) { m_sink = sink; }
+    // Whether the last call ended because its content sink refused bytes.
+    bool ContentRefused() const { return m_contentRefused; }
+
     // What the last call met: code 0 and nothing else after a success.
     const CZuTransportReport& Report() const { return m_report; }
 
@@ -189,6 +201,8 @@ private:
     // Why the last connection attempt's TLS failed; empty: it did not.
     std::string m_tlsWords;
     bool m_timedOut = false;
+    CZuContentSink* m_sink = nullptr;
+    bool m_contentRefused = false;
     // Bytes moved by the current call.
     unsigned long long m_sent = 0;
     unsigned long long m_received = 0;

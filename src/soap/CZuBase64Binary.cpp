@@ -2,6 +2,7 @@
 
 #include <limits.h>
 
+#include "CZuContentSink.h"
 #include "stdsoap2.h"
 
 namespace {
@@ -16,6 +17,8 @@ const soap_wchar kLowestMarkup = -6;
 // Base64 characters gathered before they are decoded: a whole number of
 // groups of four.
 const size_t kTextChunk = 4096;
+// The same for content that goes to a sink: larger pieces, fewer writes.
+const size_t kSinkTextChunk = 65536;
 
 // Whether the context is in its counting pass and nothing but the count takes
 // the bytes: the runtime's soap_send_raw then only adds their number to
@@ -74,21 +77,19 @@ struct ByteKinds {
 
 const ByteKinds kByteKinds;
 
-// Reads the text of the element being read, up to its end, and decodes it as
-// it comes into one buffer of capacity bytes allocated in the context, so that
-// the bytes are never held twice. The text is taken as the runtime's
-// soap_getbase64 takes it: blanks skipped, the content ending at the first '='
-// or markup, the rest up to the end tag passed over. Plain characters are
-// taken straight from the runtime's input buffer; everything else goes through
-// soap_get, which knows references, CDATA sections and tags. Null with the
-// context's error set when the buffer cannot be had (soap->error SOAP_EOM), the
-// text is not base64 (SOAP_TYPE) or decodes to more than capacity bytes
-// (SOAP_LENGTH).
-unsigned char* DecodeContent(struct soap* soap, size_t capacity, int* size) {
-    unsigned char* bytes = static_cast<unsigned char*>(soap_malloc(soap, capacity + 1));
-    if (!bytes) return nullptr;
-    char text[kTextChunk + 1];
-    size_t count = 0, decoded = 0;
+// Reads the text of the element being read, up to its end, and hands it on in
+// pieces of at most chunk base64 characters (a whole number of groups of four,
+// all but the last) to flush(text, count), which decodes them. The text is
+// taken as the runtime's soap_getbase64 takes it: blanks skipped, the content
+// ending at the first '=' or markup, the rest up to the end tag passed over.
+// Plain characters are taken straight from the runtime's input buffer;
+// everything else goes through soap_get, which knows references, CDATA
+// sections and tags. text has room for chunk + 1 characters. False with the
+// context's error set when flush failed or a character beyond ASCII came
+// (SOAP_TYPE).
+template <class Flush>
+bool GatherContent(struct soap* soap, char* text, size_t chunk, Flush&& flush) {
+    size_t count = 0;
     soap_wchar c;
     for (;;) {
         if (!soap->ahead && !soap->cdata) {
@@ -101,9 +102,9 @@ unsigned char* DecodeContent(struct soap* soap, size_t capacity, int* size) {
                 ++at;
                 if (kind == BLANK) continue;
                 text[count++] = static_cast<char>(b);
-                if (count == kTextChunk) {
+                if (count == chunk) {
                     soap->bufidx = at;
-                    if (!DecodeText(soap, text, count, bytes, capacity, &decoded)) return nullptr;
+                    if (!flush(text, count)) return false;
                     count = 0;
                 }
             }
@@ -115,21 +116,68 @@ unsigned char* DecodeContent(struct soap* soap, size_t capacity, int* size) {
         if (c <= ' ') continue;
         if (c > 0x7F) {
             soap->error = SOAP_TYPE;
-            return nullptr;
+            return false;
         }
         text[count++] = static_cast<char>(c);
-        if (count == kTextChunk) {
-            if (!DecodeText(soap, text, count, bytes, capacity, &decoded)) return nullptr;
+        if (count == chunk) {
+            if (!flush(text, count)) return false;
             count = 0;
         }
     }
-    if (!DecodeText(soap, text, count, bytes, capacity, &decoded)) return nullptr;
+    if (!flush(text, count)) return false;
     if (c >= 0)
         while ((c = soap_get(soap)) != EOF && c != kStartTag && c != kEndTag) {
         }
     soap_unget(soap, c);
+    return true;
+}
+
+// Reads the text of the element being read (GatherContent) and decodes it as
+// it comes into one buffer of capacity bytes allocated in the context, so that
+// the bytes are never held twice. Null with the context's error set when the
+// buffer cannot be had (soap->error SOAP_EOM), the text is not base64
+// (SOAP_TYPE) or decodes to more than capacity bytes (SOAP_LENGTH).
+unsigned char* DecodeContent(struct soap* soap, size_t capacity, int* size) {
+    unsigned char* bytes = static_cast<unsigned char*>(soap_malloc(soap, capacity + 1));
+    if (!bytes) return nullptr;
+    char text[kTextChunk + 1];
+    size_t decoded = 0;
+    if (!GatherContent(soap, text, kTextChunk, [&](char* chunk, size_t count) {
+            return DecodeText(soap, chunk, count, bytes, capacity, &decoded);
+        }))
+        return nullptr;
     *size = static_cast<int>(decoded);
     return bytes;
+}
+
+// Reads the text of the element being read (GatherContent) and hands its
+// bytes to the sink piece by piece as they are decoded: what the element
+// holds is never in memory at once. The text is bound by the message's
+// length as in DecodeContent. False with the context's error set when the
+// pieces' buffer cannot be had (SOAP_EOM), the text is not base64
+// (SOAP_TYPE), decodes to more than the message's length allows
+// (SOAP_LENGTH) or the sink refused bytes (SOAP_USER_ERROR).
+bool StreamContent(struct soap* soap, CZuContentSink* sink) {
+    const size_t capacity = kSinkTextChunk / 4 * 3;
+    char* text = static_cast<char*>(soap_malloc(soap, kSinkTextChunk + 1 + capacity + 1));
+    if (!text) return false;
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(text + kSinkTextChunk + 1);
+    size_t left = DecodedBound(soap);
+    const bool bounded = left != 0;
+    return GatherContent(soap, text, kSinkTextChunk, [&](char* chunk, size_t count) {
+        size_t decoded = 0;
+        if (!DecodeText(soap, chunk, count, bytes, capacity, &decoded)) return false;
+        if (bounded) {
+            if (decoded > left) {
+                soap->error = SOAP_LENGTH;
+                return false;
+            }
+            left -= decoded;
+        }
+        if (!decoded || sink->Take(bytes, decoded)) return true;
+        soap->error = SOAP_USER_ERROR;
+        return false;
+    });
 }
 
 // The bytes of the element being read: decoded into one buffer when the
@@ -185,10 +233,21 @@ CZuBase64Binary* CZuBase64Binary::ReadElement(struct soap* soap, const char* tag
     if (!value) return nullptr;
     *value = CZuBase64Binary();
     if (soap->body && !*soap->href) {
-        value->__ptr = ReadContent(soap, &value->__size);
+        // Content that goes to the sink leaves no bytes here; text that cannot
+        // be read ends the element as it does when read into memory, a sink
+        // that refused bytes ends the read.
+        CZuContentSink* sink = CZuContentSink::Claim(soap, value);
+        bool failed;
+        if (sink) {
+            failed = !StreamContent(soap, sink);
+            if (failed && soap->error == SOAP_USER_ERROR) return nullptr;
+        } else {
+            value->__ptr = ReadContent(soap, &value->__size);
+            failed = !value->__ptr;
+        }
         if (soap_xop_forward(soap, &value->__ptr, &value->__size, &value->id, &value->type, &value->options))
             return nullptr;
-        if ((!value->__ptr && soap->error) || soap_element_end_in(soap, tag)) return nullptr;
+        if ((failed && soap->error) || soap_element_end_in(soap, tag)) return nullptr;
         return value;
     }
     if (*soap->href != '#') {

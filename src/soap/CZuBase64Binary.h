@@ -24,8 +24,12 @@
 // large file is held once; otherwise soap_getbase64 decodes it into blocks that
 // it then copies into one buffer, holding the bytes twice for a moment. Text
 // that decodes to more than the announced length allows is refused with
-// SOAP_LENGTH. An MTOM include or an attachment reference is resolved by the
-// runtime. The
+// SOAP_LENGTH. When a content sink is attached to the context (CZuContentSink)
+// and has taken no element yet, the text of the element is decoded in pieces
+// straight into the sink instead, whatever the framing, and the element is
+// left without bytes (null, count 0); a sink that refuses bytes ends the read
+// with SOAP_USER_ERROR. An MTOM include or an attachment reference is resolved
+// by the runtime. The
 // xsi:type of a required element (a member of its message) must be none,
 // base64Binary, base64 or the type asked for; that of an optional element (a
 // pointer, whose value the reader allocates) is not looked at, as the generated

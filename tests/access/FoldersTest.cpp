@@ -213,6 +213,15 @@ TEST_F(Headframe, FailuresWriteNothingAndHandNothingBack) {
     EXPECT_EQ(SOAP_SVR_FAULT, Get(uri, &path));
     EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
 
+    // A server error after the image, a response cut in the middle of it:
+    // nothing is left behind.
+    Reply(Response("GetHeadframe", Element("Headframe", Base64("JPEG")) + Errors("late", "details")));
+    EXPECT_EQ(ZU_E_SERVERERROR, Get(uri, &path));
+    EXPECT_EQ("late", LastError());
+    server.enqueue(ScriptedServer::Reply::truncated(Image(BinaryBytes(100000)), 1000));
+    EXPECT_EQ(SOAP_EOF, Get(uri, &path));
+    EXPECT_TRUE(FilesIn(kHeadframeFolder).empty());
+
     // No image, or an empty one, in the response.
     Reply(Response("GetHeadframe"));
     EXPECT_EQ(ZU_E_FAILED, Get(uri, &path));
@@ -229,7 +238,7 @@ TEST_F(Headframe, FailuresWriteNothingAndHandNothingBack) {
     EXPECT_TRUE(std::filesystem::is_empty(Drive(kHeadframeFolder + "/clip.jpg")));
 
     EXPECT_STREQ(L"untouched", path);
-    EXPECT_EQ(5u, server.connections());
+    EXPECT_EQ(7u, server.connections());
     EXPECT_TRUE(Logged().empty());
 }
 
@@ -240,6 +249,7 @@ TEST_F(Headframe, MissingFolderIsNotCreated) {
     EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + kHeadframeFolderGbk + "clip.jpg", LastError());
     EXPECT_STREQ(L"untouched", path);
     EXPECT_FALSE(std::filesystem::exists(Drive("c")));
+    EXPECT_TRUE(Logged().empty());
 }
 
 TEST_F(Headframe, NullArgumentsAreRefused) {
@@ -282,7 +292,20 @@ TEST_F(Latest, FetchedVersionIsWrittenAtTheMappedPath) {
     EXPECT_EQ(kVersionFolderW + L"clip.aaf", path);
     EXPECT_EQ("second", Fetched("clip.aaf"));
 
-    // An empty file is a file; a short URI leaves the extension alone.
+    // Without a length (chunked), the file is written as well; of two files
+    // in one response the first is the one.
+    server.enqueue(ScriptedServer::Reply::chunked(File(aaf), 4000));
+    ASSERT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
+    EXPECT_TRUE(Fetched("clip.aaf") == aaf);
+    Reply(Response("GetLatest", Element("File", Base64("first")) + Element("File", Base64("other"))));
+    ASSERT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
+    EXPECT_EQ("first", Fetched("clip.aaf"));
+
+    // An empty file is a file, with or without an end tag; a short URI leaves
+    // the extension alone.
+    Reply(Response("GetLatest", "<types:File></types:File>"));
+    ASSERT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
+    EXPECT_EQ("", Fetched("clip.aaf"));
     Reply(Response("GetLatest", "<types:File/>"));
     ASSERT_EQ(S_OK, Get(L"interplay://WG/c", &path));
     EXPECT_EQ(kVersionFolderW + L".aaf", path);
@@ -294,17 +317,25 @@ TEST_F(Latest, FetchedVersionIsWrittenAtTheMappedPath) {
     EXPECT_TRUE(boxes.empty());
 }
 
+// Before the file or after it: the former file stays, nothing else is left.
 TEST_F(Latest, ServerErrorReturnsZeroAndLeavesTheDetails) {
     MakeFolder(kVersionFolder);
-    Reply(Response("GetLatest", Errors("gone", "the asset was deleted") + Element("File", Base64("x"))));
-    const wchar_t* path = L"untouched";
-    EXPECT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
-    EXPECT_STREQ(L"untouched", path);
-    EXPECT_EQ("the asset was deleted", LastError());
-    EXPECT_EQ((std::vector<std::string>{Line(kGetLatestLine, "gone"),
-                                        Line(kGetLatestLine, "the asset was deleted")}),
-              Logged());
-    EXPECT_TRUE(FilesIn(kVersionFolder).empty());
+    roots.drives().write(kVersionFolder + "/clip.aaf", "former");
+    const std::string errors = Errors("gone", "the asset was deleted");
+    const std::string file = Element("File", Base64(BinaryBytes(100000)));
+    for (const std::string& inner : {errors + file, file + errors}) {
+        capture.clear();
+        Reply(Response("GetLatest", inner));
+        const wchar_t* path = L"untouched";
+        EXPECT_EQ(S_OK, Get(kPrefixW + L"clip", &path));
+        EXPECT_STREQ(L"untouched", path);
+        EXPECT_EQ("the asset was deleted", LastError());
+        EXPECT_EQ((std::vector<std::string>{Line(kGetLatestLine, "gone"),
+                                            Line(kGetLatestLine, "the asset was deleted")}),
+                  Logged());
+        EXPECT_EQ((std::vector<std::string>{"clip.aaf"}), FilesIn(kVersionFolder));
+        EXPECT_EQ("former", Fetched("clip.aaf"));
+    }
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -328,13 +359,24 @@ TEST_F(Latest, FailuresEndThroughTheFaultGuard) {
     EXPECT_TRUE(Logged().empty());
     EXPECT_EQ(2u, boxes.size());
 
+    // A response cut in the middle of the file: the former file stays and the
+    // new one goes.
+    roots.drives().write(kVersionFolder + "/kept.aaf", "former");
+    server.enqueue(ScriptedServer::Reply::truncated(File(BinaryBytes(300000)), 1000));
+    EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"kept", &path));
+    EXPECT_EQ(ZU_TEXT_NO_WEB_SERVICE, LastError());
+    EXPECT_EQ((std::vector<std::string>{Line(kValueLine, "-1"), Line(kFalseLine, kNoWebService)}), Logged());
+    EXPECT_EQ((std::vector<std::string>{"kept.aaf"}), FilesIn(kVersionFolder));
+    EXPECT_EQ("former", Fetched("kept.aaf"));
+    EXPECT_EQ(3u, boxes.size());
+
     // A file that cannot take the name.
     MakeFolder(kVersionFolder + "/clip.aaf");
     Reply(File("AAF"));
     EXPECT_EQ(ZU_E_FAILED, Get(kPrefixW + L"clip", &path));
     EXPECT_EQ(ZU_TEXT_CANNOT_WRITE + std::string(ZU_TEXT_VERSION_FOLDER) + "clip.aaf", LastError());
-    EXPECT_EQ((std::vector<std::string>{kFileDamaged, kFileDamaged, kFileDamaged}), boxes);
-    EXPECT_EQ((std::vector<std::string>{"clip.aaf"}), FilesIn(kVersionFolder));
+    EXPECT_EQ((std::vector<std::string>(4, kFileDamaged)), boxes);
+    EXPECT_EQ((std::vector<std::string>{"clip.aaf", "kept.aaf"}), FilesIn(kVersionFolder));
     EXPECT_TRUE(std::filesystem::is_empty(Drive(kVersionFolder + "/clip.aaf")));
     EXPECT_STREQ(L"untouched", path);
 }
@@ -348,6 +390,7 @@ TEST_F(Latest, MissingFolderIsNotCreated) {
     EXPECT_EQ((std::vector<std::string>{kFileDamaged}), boxes);
     EXPECT_STREQ(L"untouched", path);
     EXPECT_TRUE(FilesIn("c/Kestrava").empty());
+    EXPECT_TRUE(Logged().empty());
 }
 
 // The URI is narrowed through 260 bytes; what follows its first 32 names the

@@ -12,6 +12,7 @@
 
 #include "AssetsPortBinding.h"
 #include "CZuAssetsEnvelope.h"
+#include "CZuContentSink.h"
 #include "ScriptedServer.h"
 #include "SoapTestSupport.h"
 #include "ZuAssetsNamespaces.h"
@@ -222,20 +223,10 @@ protected:
 
     static ScriptedServer::Reply Framed(const std::string& body, Framing framing) {
         if (framing == Framing::Length) return ScriptedServer::Reply::http(body);
+        if (framing == Framing::Chunked) return ScriptedServer::Reply::chunked(body, 1000);
         ScriptedServer::Reply reply;
         reply.bytes = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n";
-        if (framing == Framing::Close) {
-            reply.bytes += "\r\n" + body;
-        } else {
-            reply.bytes += "Transfer-Encoding: chunked\r\n\r\n";
-            for (size_t at = 0; at < body.size(); at += 1000) {
-                std::string piece = body.substr(at, 1000);
-                char size[16];
-                snprintf(size, sizeof size, "%zx\r\n", piece.size());
-                reply.bytes += size + piece + "\r\n";
-            }
-            reply.bytes += "0\r\n\r\n";
-        }
+        reply.bytes += "\r\n" + body;
         return reply;
     }
 
@@ -243,19 +234,46 @@ protected:
         return GetLatest(Framed(Body(file), framing));
     }
 
-    Read GetLatest(ScriptedServer::Reply reply) {
+    // Reads the reply twice: into memory, and through a content sink, which
+    // must give the same.
+    Read GetLatest(const ScriptedServer::Reply& reply) {
+        Read inMemory = Fetch(reply, nullptr);
+        Sink sink;
+        Read streamed = Fetch(reply, &sink);
+        EXPECT_EQ(inMemory.code, streamed.code);
+        EXPECT_EQ(inMemory.present, streamed.present);
+        EXPECT_TRUE(inMemory.bytes == streamed.bytes)
+            << "through the sink: " << streamed.bytes.size() << " bytes";
+        return inMemory;
+    }
+
+    // Keeps what it takes; refuses bytes beyond limit.
+    struct Sink : CZuContentSink {
+        std::string bytes;
+        size_t limit = std::string::npos;
+        bool Write(const unsigned char* data, size_t size) override {
+            bytes.append(reinterpret_cast<const char*>(data), size);
+            return bytes.size() <= limit;
+        }
+    };
+
+    Read Fetch(const ScriptedServer::Reply& reply, Sink* sink, bool* refused = nullptr) {
         server.enqueue(reply);
         AssetsPortBinding binding;
         std::string url = server.url();
         binding.endpoint = url.c_str();
+        binding.SetContentSink(sink);
         ZuAssets::types__GetLatestType request;
         request.InterplayURI = "interplay://WG/x";
         ZuAssets::types__GetLatestResponseType response;
         Read read;
         read.code = binding.__assets__GetLatest(&request, &response);
         read.present = response.File != nullptr;
-        if (response.File && response.File->__ptr)
+        if (sink && sink->Holds(response.File))
+            read.bytes = sink->bytes;
+        else if (response.File && response.File->__ptr)
             read.bytes.assign(reinterpret_cast<const char*>(response.File->__ptr), response.File->__size);
+        if (refused) *refused = binding.ContentRefused();
         return read;
     }
 
@@ -294,6 +312,31 @@ TEST_F(Base64BinaryResponse, ContentIsReadWhateverTheFramingAndWherePiecesEnd) {
             EXPECT_EQ(SOAP_OK, read.code);
             EXPECT_TRUE(read.bytes == bytes);
         }
+    }
+}
+
+// A sink takes a large file in pieces of whole groups (every case above reads
+// through one too); one that refuses bytes ends the read there.
+TEST_F(Base64BinaryResponse, SinkRefusalStopsTheRead) {
+    const std::string bytes = RandomBytes(size_t(3) << 20, 5);
+    const std::string body = Body("<types:File>" + Encoded(bytes) + "</types:File>");
+    for (Framing framing : {Framing::Length, Framing::Chunked}) {
+        SCOPED_TRACE("framing " + std::to_string(static_cast<int>(framing)));
+        Sink sink;
+        bool refused = true;
+        Read read = Fetch(Framed(body, framing), &sink, &refused);
+        EXPECT_EQ(SOAP_OK, read.code);
+        EXPECT_FALSE(refused);
+        EXPECT_TRUE(read.bytes == bytes);
+
+        Sink full;
+        full.limit = 100000;
+        read = Fetch(Framed(body, framing), &full, &refused);
+        EXPECT_EQ(SOAP_USER_ERROR, read.code);
+        EXPECT_TRUE(refused);
+        EXPECT_FALSE(read.present);
+        EXPECT_LT(full.bytes.size(), size_t(200000));
+        EXPECT_TRUE(full.bytes == bytes.substr(0, full.bytes.size()));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ScriptedServer.h"
 
 #include <ctype.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -84,6 +85,21 @@ ScriptedServer::Reply ScriptedServer::Reply::http(const std::string& body, int s
                                                   const std::string& contentType) {
     Reply reply;
     reply.bytes = response(body, body.size(), status, contentType);
+    return reply;
+}
+
+ScriptedServer::Reply ScriptedServer::Reply::chunked(const std::string& body, size_t piece) {
+    Reply reply;
+    reply.bytes =
+        "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n"
+        "Transfer-Encoding: chunked\r\n\r\n";
+    for (size_t at = 0; at < body.size(); at += piece) {
+        std::string part = body.substr(at, piece);
+        char size[32];
+        snprintf(size, sizeof size, "%zx\r\n", part.size());
+        reply.bytes += size + part + "\r\n";
+    }
+    reply.bytes += "0\r\n\r\n";
     return reply;
 }
 

@@ -44,6 +44,9 @@ public:
         // Connection: close, then the body.
         static Reply http(const std::string& body, int status = 200,
                           const std::string& contentType = "text/xml; charset=utf-8");
+        // "HTTP/1.1 200" with Transfer-Encoding: chunked and no length, the
+        // body in chunks of at most piece bytes.
+        static Reply chunked(const std::string& body, size_t piece);
         // Announces the whole body but sends only its first bytes - missing.
         static Reply truncated(const std::string& body, size_t missing);
         // Announces the body's length - surplus but sends all of it.
