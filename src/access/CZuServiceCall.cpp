@@ -29,7 +29,8 @@ CZuServiceCall::Policy::Policy()
       m_messageLine(nullptr),
       m_detailsLine(nullptr),
       m_useDetails(true),
-      m_byCaller(false) {}
+      m_byCaller(false),
+      m_sourceFailure(nullptr) {}
 
 CZuServiceCall::Policy& CZuServiceCall::Policy::LogTransportFailure(const char* codeLine,
                                                                     const char* textLine,
@@ -62,6 +63,11 @@ CZuServiceCall::Policy& CZuServiceCall::Policy::ServerErrorByCaller() {
     return *this;
 }
 
+CZuServiceCall::Policy& CZuServiceCall::Policy::ReadsFrom(const SourceFailure* failure) {
+    m_sourceFailure = failure;
+    return *this;
+}
+
 CZuServiceCall::CZuServiceCall(std::string serviceURL, const std::string& userName,
                                const std::string& password, std::string& lastErrorText,
                                const CZuConnectionSettings* settings, CZuTransportReport* report)
@@ -81,11 +87,11 @@ CZuServiceCall::CZuServiceCall(std::string serviceURL, const std::string& userNa
     m_open = m_binding.SetCredentials(userName, password) == SOAP_OK;
 }
 
-void CZuServiceCall::Report(int code) {
+void CZuServiceCall::Report(int code, bool log) {
     CZuTransportReport report = m_binding.Report();
     if (code != SOAP_OK && report.code == SOAP_OK) report.Refuse(code, nullptr, "Out of memory");
     report.Scrub(KoWiden(m_password.c_str()));
-    if (code != SOAP_OK && KoFilterLogToFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL))
+    if (log && code != SOAP_OK && KoFilterLogToFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL))
         KoTraceFile(KO_TRACE_CATEGORY_ACCESS, KO_TRACE_LEVEL, ZU_LOG_TRANSPORT_FAILURE,
                     report.operation.c_str(), report.code, report.httpStatus, report.faultCode.c_str(),
                     report.faultString.c_str(), report.faultDetail.c_str(), report.runtimeWords.c_str());
@@ -97,7 +103,14 @@ CZuServiceCall::~CZuServiceCall() = default;
 HRESULT CZuServiceCall::Sort(int code, const ZuAssets::types__ErrorListType* errors, const Policy& policy) {
     m_code = code;
     m_firstError = nullptr;
-    Report(code);
+    const SourceFailure* source = policy.m_sourceFailure;
+    if (code != SOAP_OK && source && FAILED(source->hr)) {
+        Report(code, false);
+        m_outcome = SOURCE_FAILURE;
+        m_lastErrorText = source->text;
+        return source->hr;
+    }
+    Report(code, true);
     if (code != SOAP_OK) {
         m_outcome = TRANSPORT_FAILURE;
         m_lastErrorText = policy.m_transportText;
