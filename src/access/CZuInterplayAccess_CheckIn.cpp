@@ -3,11 +3,10 @@
 #include <limits.h>
 #include <stdio.h>
 
-#include <memory>
-#include <new>
 #include <string>
 
 #include "CZuAttributeRecords.h"
+#include "CZuBase64Binary.h"
 #include "CZuInterplayAccess.h"
 #include "CZuServiceCall.h"
 #include "KoResult.h"
@@ -29,56 +28,84 @@ DWORD RuntimeError() {
     return error ? error : ERROR_GEN_FAILURE;
 }
 
-// The whole content of a local file, held once for the request: the runtime
-// encodes it from here while it sends.
-class CheckInFile {
+// A local file checked in: checked before anything is sent, then read a piece
+// at a time as the request goes out (the runtime's serializer asks for its
+// bytes), so that it is never held whole.
+class CheckInFile final : public CZuBase64Binary::Source {
 public:
-    // Reads the file at path (a Windows path in the thread's code page). On
-    // failure the last error text names the file and nothing is kept.
-    HRESULT Read(const std::string& path, std::string& lastErrorText) {
-        DWORD error = ReadAll(path);
+    // failure is where a read that fails while the request is sent leaves its
+    // HRESULT and text.
+    explicit CheckInFile(CZuServiceCall::SourceFailure& failure) : m_failure(failure) {}
+    ~CheckInFile() {
+        if (m_file) fclose(m_file);
+    }
+    CheckInFile(const CheckInFile&) = delete;
+    CheckInFile& operator=(const CheckInFile&) = delete;
+
+    // Opens the file at path (a Windows path in the thread's code page) and
+    // checks it: its size known and under 2 GiB, its first and last bytes
+    // readable. On failure the last error text names the file and nothing is
+    // kept open.
+    HRESULT Open(const std::string& path, std::string& lastErrorText) {
+        m_path = path;
+        DWORD error = Check();
         if (error == ERROR_SUCCESS) return S_OK;
-        m_bytes.reset();
+        if (m_file) fclose(m_file);
+        m_file = nullptr;
         m_size = 0;
         lastErrorText = (error == ERROR_FILE_TOO_LARGE ? ZU_TEXT_TOO_LARGE : ZU_TEXT_CANNOT_READ) + path;
         return FromWin32(error);
     }
 
-    // Points the message's element at the bytes; they stay owned here.
-    void Lend(xsd__base64Binary& element) const {
-        element.__ptr = m_bytes.get();
+    // Makes the file the message element's source.
+    void Lend(xsd__base64Binary& element) {
+        element.source = this;
         element.__size = m_size;
     }
 
-private:
-    DWORD ReadAll(const std::string& path) {
-        FILE* file = KoOpenFileA(path.c_str(), "rb");
-        if (!file) return GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
-        DWORD error = ERROR_SUCCESS;
-        off_t size = -1;
-        if (fseeko(file, 0, SEEK_END) != 0 || (size = ftello(file)) < 0 || fseeko(file, 0, SEEK_SET) != 0) {
-            error = RuntimeError();
-        } else if (size > INT_MAX) {
-            // The message counts its bytes in a signed 32-bit number.
-            error = ERROR_FILE_TOO_LARGE;
-        } else {
-            size_t bytes = static_cast<size_t>(size);
-            // One byte at least: an empty file still goes out as an element.
-            m_bytes.reset(new (std::nothrow) unsigned char[bytes ? bytes : 1]);
-            if (!m_bytes) {
-                error = ERROR_NOT_ENOUGH_MEMORY;
-            } else if (bytes && fread(m_bytes.get(), 1, bytes, file) != bytes) {
-                // A file that shrank after its size was taken reads short.
-                error = ferror(file) ? RuntimeError() : ERROR_HANDLE_EOF;
-            } else {
-                m_size = static_cast<int>(size);
-            }
-        }
-        fclose(file);
-        return error;
+    bool Rewind() override {
+        clearerr(m_file);
+        return fseeko(m_file, 0, SEEK_SET) == 0 || Fail(RuntimeError());
     }
 
-    std::unique_ptr<unsigned char[]> m_bytes;
+    bool Read(unsigned char* buffer, size_t size) override {
+        if (fread(buffer, 1, size, m_file) == size) return true;
+        // A file that shrank since it was checked reads short.
+        return Fail(ferror(m_file) ? RuntimeError() : ERROR_HANDLE_EOF);
+    }
+
+private:
+    DWORD Check() {
+        m_file = KoOpenFileA(m_path.c_str(), "rb");
+        if (!m_file) return GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
+        off_t size = -1;
+        if (fseeko(m_file, 0, SEEK_END) != 0 || (size = ftello(m_file)) < 0) return RuntimeError();
+        // The message counts its bytes in a signed 32-bit number.
+        if (size > INT_MAX) return ERROR_FILE_TOO_LARGE;
+        // The first and the last byte: a file that cannot be read, or that
+        // reads shorter than its size says, fails here, before anything is
+        // sent.
+        for (off_t at : {off_t(0), size - 1}) {
+            if (at < 0) continue;
+            if (fseeko(m_file, at, SEEK_SET) != 0) return RuntimeError();
+            if (fgetc(m_file) != EOF) continue;
+            if (ferror(m_file)) return RuntimeError();
+            if (size) return ERROR_HANDLE_EOF;
+        }
+        if (fseeko(m_file, 0, SEEK_SET) != 0) return RuntimeError();
+        m_size = static_cast<int>(size);
+        return ERROR_SUCCESS;
+    }
+
+    bool Fail(DWORD error) {
+        m_failure.hr = FromWin32(error);
+        m_failure.text = ZU_TEXT_CANNOT_READ + m_path;
+        return false;
+    }
+
+    CZuServiceCall::SourceFailure& m_failure;
+    std::string m_path;
+    FILE* m_file = nullptr;
     int m_size = 0;
 };
 
@@ -88,9 +115,10 @@ HRESULT CZuInterplayAccess::CheckIn(const wchar_t* filePath, const wchar_t* targ
                                     IZuInterplayMobAttributeList* attributes) {
     if (!filePath || !targetURI) return ZU_E_INVALIDARG;
     return KoBoundary([&]() -> HRESULT {
-        // The file is read whole before anything is sent.
-        CheckInFile file;
-        KO_RETURN_IF_FAILED(file.Read(Narrow(filePath, ZU_NARROW_URI), m_lastErrorText));
+        // The file is checked before anything is sent, and read as it is.
+        CZuServiceCall::SourceFailure failure;
+        CheckInFile file(failure);
+        KO_RETURN_IF_FAILED(file.Open(Narrow(filePath, ZU_NARROW_URI), m_lastErrorText));
 
         CZuServiceCall call = OpenCall();
         types__CheckInType request;
@@ -104,7 +132,7 @@ HRESULT CZuInterplayAccess::CheckIn(const wchar_t* filePath, const wchar_t* targ
         }
         types__CheckInResponseType response;
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__CheckIn, &request, &response,
-                              CZuServiceCall::Policy().KeepMessage());
+                              CZuServiceCall::Policy().KeepMessage().ReadsFrom(&failure));
         return call.GetOutcome() == CZuServiceCall::SUCCESS ? running : hr;
     });
 }
@@ -127,12 +155,13 @@ HRESULT CZuInterplayAccess::CheckInAAFCommon(const wchar_t* aafPath, const wchar
                                              const wchar_t** newAssetURI) {
     if (!aafPath || !destinationURI) return ZU_E_INVALIDARG;
     return KoBoundary([&]() -> HRESULT {
-        // Both files are read whole before anything is sent.
-        CheckInFile aaf;
-        KO_RETURN_IF_FAILED(aaf.Read(Narrow(aafPath, ZU_NARROW_URI), m_lastErrorText));
-        CheckInFile headframe;
+        // Both files are checked before anything is sent, and read as they are.
+        CZuServiceCall::SourceFailure failure;
+        CheckInFile aaf(failure);
+        KO_RETURN_IF_FAILED(aaf.Open(Narrow(aafPath, ZU_NARROW_URI), m_lastErrorText));
+        CheckInFile headframe(failure);
         if (headframePath)
-            KO_RETURN_IF_FAILED(headframe.Read(Narrow(headframePath, ZU_NARROW_URI), m_lastErrorText));
+            KO_RETURN_IF_FAILED(headframe.Open(Narrow(headframePath, ZU_NARROW_URI), m_lastErrorText));
 
         CZuServiceCall call = OpenCall();
         types__CheckInAAFType request;
@@ -155,8 +184,11 @@ HRESULT CZuInterplayAccess::CheckInAAFCommon(const wchar_t* aafPath, const wchar
         HRESULT hr = call.Run(&AssetsPortBinding::__assets__CheckInAAF, &request, &response,
                               CZuServiceCall::Policy()
                                   .LogTransportFailure(ZU_LOG_CHECKINAAF_VALUE, ZU_LOG_CHECKINAAF_FALSE)
-                                  .ServerErrorByCaller());
-        if (call.GetOutcome() == CZuServiceCall::TRANSPORT_FAILURE) return hr;
+                                  .ServerErrorByCaller()
+                                  .ReadsFrom(&failure));
+        if (call.GetOutcome() == CZuServiceCall::TRANSPORT_FAILURE ||
+            call.GetOutcome() == CZuServiceCall::SOURCE_FAILURE)
+            return hr;
 
         HRESULT result = running;
         if (call.GetOutcome() == CZuServiceCall::SERVER_ERROR) {

@@ -29,7 +29,8 @@ CZuServiceCall::Policy::Policy()
       m_messageLine(nullptr),
       m_detailsLine(nullptr),
       m_useDetails(true),
-      m_byCaller(false) {}
+      m_byCaller(false),
+      m_sourceFailure(nullptr) {}
 
 CZuServiceCall::Policy& CZuServiceCall::Policy::LogTransportFailure(const char* codeLine,
                                                                     const char* textLine,
@@ -59,6 +60,11 @@ CZuServiceCall::Policy& CZuServiceCall::Policy::KeepMessage() {
 
 CZuServiceCall::Policy& CZuServiceCall::Policy::ServerErrorByCaller() {
     m_byCaller = true;
+    return *this;
+}
+
+CZuServiceCall::Policy& CZuServiceCall::Policy::ReadsFrom(const SourceFailure* failure) {
+    m_sourceFailure = failure;
     return *this;
 }
 
@@ -97,12 +103,19 @@ CZuServiceCall::~CZuServiceCall() = default;
 HRESULT CZuServiceCall::Sort(int code, const ZuAssets::types__ErrorListType* errors, const Policy& policy) {
     m_code = code;
     m_firstError = nullptr;
+    const SourceFailure* source = policy.m_sourceFailure;
+    if (code != SOAP_OK && source && FAILED(source->hr)) {
+        Report(code, false);
+        m_outcome = SOURCE_FAILURE;
+        m_lastErrorText = source->text;
+        return source->hr;
+    }
     if (code != SOAP_OK && m_binding.ContentRefused()) {
         Report(code, false);
         m_outcome = LOCAL_FAILURE;
         return code;
     }
-    Report(code);
+    Report(code, true);
     if (code != SOAP_OK) {
         m_outcome = TRANSPORT_FAILURE;
         m_lastErrorText = policy.m_transportText;

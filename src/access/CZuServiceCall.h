@@ -41,18 +41,27 @@
 // (SOAP_LENGTH, SOAP_LEVEL, SOAP_OCCURS) has the last error text
 // ZU_TEXT_RESPONSE_REFUSED, whatever the policy's text.
 //
+// A request whose bytes are read as it is sent (a file checked in) can fail on
+// this side: the policy's SourceFailure says where the reader leaves what went
+// wrong. When it holds a failure after the call, the outcome is a source
+// failure rather than a transport failure: Run returns the failure's HRESULT,
+// the last error text becomes its text, and nothing of a transport failure is
+// logged (the exchange's report is still handed on).
+//
 // Policies of the operations:
 //   CreateFolder, Duplicate, GetChildren, GetAttributes, GetLocators,
 //   RemoveLocators, AddLocators     LogServerError(line)
-//   CheckIn, GetHeadframe           KeepMessage()
+//   CheckIn                         KeepMessage().ReadsFrom(failure)
+//   GetHeadframe                    KeepMessage()
 //   Move                            TransportFailureText(ZU_TEXT_CANNOT_MOVE).KeepMessage();
 //                                   S_OK when the Message is empty
 //   SetAttributes                   LogTransportFailure(valueLine, line).LogServerError(line)
 //   DeleteAssets                    LogTransportFailure(valueLine, line,
 //                                       ZU_TEXT_W_NO_WEB_SERVICE_SETUPED).LogServerError(line)
 //   GetLatest, Search               LogTransportFailure(valueLine, line).LogServerError(line2)
-//   CheckInAAF, CheckInAAFEx        LogTransportFailure(valueLine, line).ServerErrorByCaller(),
-//                                   then CheckErrorInfo with GetFirstError()
+//   CheckInAAF, CheckInAAFEx        LogTransportFailure(valueLine, line).ServerErrorByCaller()
+//                                   .ReadsFrom(failure), then CheckErrorInfo with
+//                                   GetFirstError()
 #ifndef CZU_SERVICE_CALL_H
 #define CZU_SERVICE_CALL_H
 
@@ -65,7 +74,14 @@
 
 class CZuServiceCall {
 public:
-    enum Outcome { NOT_RUN, SUCCESS, TRANSPORT_FAILURE, SERVER_ERROR, LOCAL_FAILURE };
+    enum Outcome { NOT_RUN, SUCCESS, TRANSPORT_FAILURE, SERVER_ERROR, LOCAL_FAILURE, SOURCE_FAILURE };
+
+    // What went wrong reading the bytes of a request as it was sent: a
+    // failing HRESULT and the last error text; S_OK while nothing did.
+    struct SourceFailure {
+        HRESULT hr = S_OK;
+        std::string text;
+    };
 
     // How an operation departs from the common pattern. By default nothing is
     // logged, a transport failure leaves ZU_TEXT_NO_WEB_SERVICE, and a server
@@ -89,6 +105,9 @@ public:
         // On a server error, leave the last error text and the log to the
         // operation (GetFirstError).
         Policy& ServerErrorByCaller();
+        // A failure of the request's source, left in *failure while the
+        // request is sent, is the call's outcome (see above).
+        Policy& ReadsFrom(const SourceFailure* failure);
 
     private:
         friend class CZuServiceCall;
@@ -100,6 +119,7 @@ public:
         const char* m_detailsLine;
         bool m_useDetails;
         bool m_byCaller;
+        const SourceFailure* m_sourceFailure;
     };
 
     // Opens the binding: endpoint = a copy of serviceURL, credentials header =
@@ -139,9 +159,9 @@ public:
 
 private:
     HRESULT Sort(int code, const ZuAssets::types__ErrorListType* errors, const Policy& policy);
-    // Hands the binding's report on and, when log, logs a failure to the log
-    // file.
-    void Report(int code, bool log = true);
+    // Hands the binding's report on and, when log is true, logs a failure to
+    // the log file.
+    void Report(int code, bool log);
 
     std::string m_serviceURL;
     std::string m_password;

@@ -2,7 +2,12 @@
 
 #include <limits.h>
 
+#include <algorithm>
+#include <memory>
+#include <new>
+
 #include "CZuContentSink.h"
+#include "ZuAssetsConfig.h"
 #include "stdsoap2.h"
 
 namespace {
@@ -20,13 +25,107 @@ const size_t kTextChunk = 4096;
 // The same for content that goes to a sink: larger pieces, fewer writes.
 const size_t kSinkTextChunk = 65536;
 
+// Whether the context hands the text of an element to the DOM (soap_putbase64
+// then gives it the whole text at once) rather than sending it.
+bool ToDom(const struct soap* soap) { return (soap->mode & SOAP_XML_DOM) && soap->dom; }
+
 // Whether the context is in its counting pass and nothing but the count takes
 // the bytes: the runtime's soap_send_raw then only adds their number to
-// soap->count. With a send hook, or with the DOM (to which soap_putbase64 hands
-// the text instead of sending it), the bytes go through the runtime.
+// soap->count. With a send hook, or with the DOM, the bytes go through the
+// runtime.
 bool OnlyCounting(const struct soap* soap) {
-    return (soap->mode & SOAP_IO_LENGTH) && !soap->fpreparesend && !soap->ffiltersend &&
-           !((soap->mode & SOAP_XML_DOM) && soap->dom);
+    return (soap->mode & SOAP_IO_LENGTH) && !soap->fpreparesend && !soap->ffiltersend && !ToDom(soap);
+}
+
+// Bytes read from a source at a time: a whole number of groups of three, so
+// that only the last piece can end with padding.
+const size_t kSourcePiece = size_t(3) << 16;
+
+#if ZU_FAST_BASE64
+// Base64 characters encoded before they are handed to the runtime in one call.
+const size_t kTextPiece = 16384;
+
+const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Encodes size bytes into text as soap_putbase64 does: 4 characters for every
+// 3 bytes, the last group padded with '='. Gives the number of characters,
+// (size + 2) / 3 * 4.
+size_t Encode(const unsigned char* bytes, size_t size, char* text) {
+    char* out = text;
+    for (; size >= 3; size -= 3, bytes += 3, out += 4) {
+        unsigned group =
+            static_cast<unsigned>(bytes[0]) << 16 | static_cast<unsigned>(bytes[1]) << 8 | bytes[2];
+        out[0] = kDigits[group >> 18];
+        out[1] = kDigits[group >> 12 & 0x3F];
+        out[2] = kDigits[group >> 6 & 0x3F];
+        out[3] = kDigits[group & 0x3F];
+    }
+    if (size) {
+        unsigned group =
+            static_cast<unsigned>(bytes[0]) << 16 | (size == 2 ? static_cast<unsigned>(bytes[1]) << 8 : 0u);
+        out[0] = kDigits[group >> 18];
+        out[1] = kDigits[group >> 12 & 0x3F];
+        out[2] = size == 2 ? kDigits[group >> 6 & 0x3F] : '=';
+        out[3] = '=';
+        out += 4;
+    }
+    return static_cast<size_t>(out - text);
+}
+
+// Sends the base64 of size bytes (a whole number of groups unless they are the
+// element's last), encoded a piece at a time, each piece in one call.
+int PutBase64(struct soap* soap, const unsigned char* bytes, size_t size) {
+    char text[kTextPiece];
+    const size_t piece = kTextPiece / 4 * 3;
+    while (size) {
+        size_t n = std::min(size, piece);
+        if (soap_send_raw(soap, text, Encode(bytes, n, text))) return soap->error;
+        bytes += n;
+        size -= n;
+    }
+    return SOAP_OK;
+}
+#else
+int PutBase64(struct soap* soap, const unsigned char* bytes, size_t size) {
+    return soap_putbase64(soap, bytes, static_cast<int>(size));
+}
+#endif
+
+// Stops the message after its source failed: the runtime sends nothing more,
+// and closes the connection rather than keep one that carries half a request.
+int SourceFailed(struct soap* soap) {
+    soap->keep_alive = 0;
+    return soap->error = SOAP_USER_ERROR;
+}
+
+// Sends the base64 of the size bytes of source, read from its first byte.
+int PutSource(struct soap* soap, CZuBase64Binary::Source* source, size_t size) {
+    if (ToDom(soap)) {
+        // The DOM takes the whole text: the bytes are read whole for it.
+        unsigned char* bytes = static_cast<unsigned char*>(soap_malloc(soap, size));
+        if (!bytes) return soap->error;
+        if (!source->Rewind() || !source->Read(bytes, size)) return SourceFailed(soap);
+        return soap_putbase64(soap, bytes, static_cast<int>(size));
+    }
+    std::unique_ptr<unsigned char[]> piece(new (std::nothrow) unsigned char[std::min(size, kSourcePiece)]);
+    if (!piece) return soap->error = SOAP_EOM;
+    if (!source->Rewind()) return SourceFailed(soap);
+    while (size) {
+        size_t n = std::min(size, kSourcePiece);
+        if (!source->Read(piece.get(), n)) return SourceFailed(soap);
+        if (PutBase64(soap, piece.get(), n)) return soap->error;
+        size -= n;
+    }
+    return SOAP_OK;
+}
+
+// Writes the bytes of value as base64 text: nothing without bytes.
+int PutContent(struct soap* soap, const CZuBase64Binary& value) {
+    if (value.source)
+        return value.__size > 0 ? PutSource(soap, value.source, static_cast<size_t>(value.__size)) : SOAP_OK;
+    if (!value.__ptr) return SOAP_OK;
+    if (ToDom(soap)) return soap_putbase64(soap, value.__ptr, value.__size);
+    return value.__size > 0 ? PutBase64(soap, value.__ptr, static_cast<size_t>(value.__size)) : SOAP_OK;
 }
 
 // The most bytes the text of one element of the message being read can decode
@@ -201,9 +300,9 @@ unsigned char* ReadContent(struct soap* soap, int* size) {
 
 } // namespace
 
-size_t CZuBase64Binary::EncodedLength(const unsigned char* ptr, int size) {
-    if (!ptr || size <= 0) return 0;
-    return (static_cast<size_t>(size) + 2) / 3 * 4;
+size_t CZuBase64Binary::EncodedLength(const CZuBase64Binary& value) {
+    if ((!value.__ptr && !value.source) || value.__size <= 0) return 0;
+    return (static_cast<size_t>(value.__size) + 2) / 3 * 4;
 }
 
 int CZuBase64Binary::WriteElement(struct soap* soap, const char* tag, int id, const CZuBase64Binary* value,
@@ -213,8 +312,8 @@ int CZuBase64Binary::WriteElement(struct soap* soap, const char* tag, int id, co
     if (id < 0) return soap->error;
     if (soap_element_begin_out(soap, tag, id, type)) return soap->error;
     if (OnlyCounting(soap))
-        soap->count += EncodedLength(value->__ptr, value->__size);
-    else if (soap_putbase64(soap, value->__ptr, value->__size))
+        soap->count += EncodedLength(*value);
+    else if (PutContent(soap, *value))
         return soap->error;
     return soap_element_end_out(soap, tag);
 }

@@ -11,12 +11,20 @@
 //
 // Writing gives the bytes as the runtime's soap_putbase64 writes them: 4
 // characters for every 3 bytes, the last group padded with '=', no line
-// breaks; nothing for a null pointer or a count of 0 or less. A message sent
+// breaks; nothing for a count of 0 or less, or without bytes (no pointer and no
+// source). The bytes are held at __ptr, or read from a source as they are sent
+// (a file): __size of them, in pieces of a few hundred KiB, so that a large
+// file is never held whole. A source that fails midway stops the message with
+// SOAP_USER_ERROR and the connection is closed without the rest. A message sent
 // with a Content-Length is serialized twice, first only to count its bytes:
 // that pass adds the length of the encoded text to the count without encoding
-// anything, unless something must see those bytes too (a send hook of the
-// context, fpreparesend or ffiltersend, or the DOM), in which case it encodes
-// them as the runtime does. The bytes that go out are the same either way.
+// or reading anything, unless something must see those bytes too (a send hook
+// of the context, fpreparesend or ffiltersend, or the DOM), in which case it
+// encodes them as the runtime does, reading the source in that pass as well
+// (each pass rewinds it first). The bytes that go out are the same either way.
+// Built with ZU_FAST_BASE64, the text is encoded here, a piece at a time,
+// and each piece handed to the runtime in one call; otherwise soap_putbase64
+// encodes it.
 //
 // Reading takes the text as the runtime's soap_getbase64 does. When the
 // message's HTTP header gave its length, the text is decoded as it arrives into
@@ -52,16 +60,34 @@ public:
         void (*insert)(struct soap*, int, int, void*, size_t, const void*, void**);
     };
 
-    CZuBase64Binary() : __ptr(nullptr), __size(0), id(nullptr), type(nullptr), options(nullptr) {}
+    // Where the bytes of an element come from when they are read as they are
+    // sent rather than held at __ptr. A writing pass rewinds it, then asks for
+    // __size bytes in order.
+    class Source {
+    public:
+        // Back to the first byte; false when that cannot be done.
+        virtual bool Rewind() = 0;
+        // The next size bytes into buffer; false when not all of them can be
+        // had.
+        virtual bool Read(unsigned char* buffer, size_t size) = 0;
+
+    protected:
+        ~Source() = default;
+    };
+
+    CZuBase64Binary()
+        : __ptr(nullptr), __size(0), id(nullptr), type(nullptr), options(nullptr), source(nullptr) {}
 
     unsigned char* __ptr;
     int __size;
     char* id;
     char* type;
     char* options;
+    // When not null, the bytes to write come from here (and __ptr is unused).
+    Source* source;
 
-    // The number of base64 characters written for size bytes at ptr.
-    static size_t EncodedLength(const unsigned char* ptr, int size);
+    // The number of base64 characters written for value's bytes.
+    static size_t EncodedLength(const CZuBase64Binary& value);
 
     // Writes the element tag with value's bytes as content (or, when the
     // context sends attachments and value names one, a reference to it).

@@ -502,6 +502,35 @@ TEST_F(CheckIn, UnreadableFilesSendNothing) {
     EXPECT_EQ("", Peer().lastCheckedInURI());
 }
 
+// A file that shrinks after it was checked, while it is sent: the request is
+// cut short (the server never gets it whole) and the call fails naming the
+// file, not the service, logging nothing.
+TEST_F(CheckIn, FileThatShrinksWhileSentCutsTheRequest) {
+    // Far more than the socket buffers take before the server reads.
+    const std::string bytes = BinaryBytes(16u << 20);
+    for (int slot : {5, 6}) {
+        SCOPED_TRACE(slot);
+        std::wstring path = ClipFile("shrinking.aaf", bytes);
+        ScriptedServer::Reply reply =
+            ScriptedServer::Reply::http(Response(slot == 5 ? "CheckIn" : "CheckInAAF"));
+        std::filesystem::path file = Drive("c/clips/shrinking.aaf");
+        reply.whenRequestArrives = [file] { std::filesystem::resize_file(file, 1000); };
+        server.enqueue(reply);
+        LastError() = "before";
+        HRESULT hr = slot == 5 ? access->CheckIn(path.c_str(), L"interplay://WG/In", nullptr)
+                               : CheckInAAF(false, path, nullptr, nullptr);
+        EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_HANDLE_EOF), hr);
+        EXPECT_EQ(ZU_TEXT_CANNOT_READ + std::string("C:\\clips\\shrinking.aaf"), LastError());
+        std::vector<ScriptedServer::Request> requests = Requests();
+        ASSERT_FALSE(requests.empty());
+        const ScriptedServer::Request& sent = requests.back();
+        size_t bodyStart = sent.raw.find("\r\n\r\n");
+        ASSERT_NE(std::string::npos, bodyStart);
+        EXPECT_LT(sent.raw.size() - bodyStart - 4, std::stoul(sent.header("Content-Length")));
+    }
+    EXPECT_TRUE(Logged().empty());
+}
+
 TEST_F(CheckIn, NullArgumentsAreRefusedBeforeAnythingHappens) {
     std::wstring path = ClipFile("a.aaf", "AAF");
     LastError() = "before";

@@ -1,12 +1,17 @@
 // Byte content (xsd:base64Binary, CZuBase64Binary) on the wire: requests sent
 // with a Content-Length carry exactly the bytes announced, in the runtime's
-// base64, whatever the payload's size, through the component's binding and the
-// plain variant alike; responses are read as the generated code read them.
+// base64, whatever the payload's size and whether they are held or read from a
+// source as they go, through the component's binding and the plain variant
+// alike; a source that fails midway leaves the request incomplete; responses
+// are read as the generated code read them.
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
 
+#include <string.h>
+
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,6 +62,48 @@ std::string ContentOf(const std::string& body, const std::string& tag) {
     return end == std::string::npos || end < begin ? "" : element.substr(begin, end - begin);
 }
 
+// The content WriteElement gives value, written alone to memory.
+std::string Written(const ZuAssets::xsd__base64Binary& value) {
+    InMemoryContext context;
+    struct soap* soap = context.soap();
+    std::ostringstream out;
+    soap->os = &out;
+    if (soap_begin_send(soap) || ZuAssets::soap_out_xsd__base64Binary(soap, "b", -1, &value, nullptr) ||
+        soap_end_send(soap))
+        return "<send failed>";
+    soap->os = nullptr;
+    return ContentOf(out.str(), "b");
+}
+
+// An element's bytes read as it is written; Read fails once it would go past
+// failAt bytes.
+class StringSource : public CZuBase64Binary::Source {
+public:
+    explicit StringSource(std::string bytes, size_t failAt = std::string::npos)
+        : m_bytes(std::move(bytes)), m_failAt(failAt) {}
+    bool Rewind() override {
+        ++rewinds;
+        m_at = 0;
+        return true;
+    }
+    bool Read(unsigned char* buffer, size_t size) override {
+        if (m_at + size > m_failAt || m_at + size > m_bytes.size()) return false;
+        memcpy(buffer, m_bytes.data() + m_at, size);
+        m_at += size;
+        return true;
+    }
+    void Lend(ZuAssets::xsd__base64Binary& element) {
+        element.source = this;
+        element.__size = static_cast<int>(m_bytes.size());
+    }
+    int rewinds = 0;
+
+private:
+    std::string m_bytes;
+    size_t m_failAt;
+    size_t m_at = 0;
+};
+
 // Checks that the request arrived whole: its Content-Length is the length of
 // the body, nothing came after it, and the body is the whole envelope.
 void ExpectWhole(const ScriptedServer::Request& request) {
@@ -84,8 +131,11 @@ protected:
 
     // Sends a CheckInAAF with aaf and, when given, a headframe through the
     // component's binding (set up by prepare, when given); what arrived.
+    // With source, the AAF's bytes are read from it (aaf unused) and the call
+    // is expected to return code.
     ScriptedServer::Request CheckInAaf(std::string aaf, std::string* headframe,
-                                       void (*prepare)(AssetsPortBinding&) = nullptr) {
+                                       void (*prepare)(AssetsPortBinding&) = nullptr,
+                                       StringSource* source = nullptr, int code = SOAP_OK) {
         AssetsPortBinding binding;
         std::string url = server.url();
         binding.endpoint = url.c_str();
@@ -95,6 +145,10 @@ protected:
         request.InterplayURI = "interplay://WG/In";
         request.AAF.__ptr = Data(aaf);
         request.AAF.__size = static_cast<int>(aaf.size());
+        if (source) {
+            request.AAF.__ptr = nullptr;
+            source->Lend(request.AAF);
+        }
         ZuAssets::xsd__base64Binary image;
         if (headframe) {
             image.__ptr = Data(*headframe);
@@ -102,7 +156,8 @@ protected:
             request.Headframe = &image;
         }
         ZuAssets::types__CheckInAAFResponseType response;
-        EXPECT_EQ(SOAP_OK, binding.__assets__CheckInAAF(&request, &response));
+        EXPECT_EQ(code, binding.__assets__CheckInAAF(&request, &response));
+        if (code != SOAP_OK) server.waitForConnections(server.connections());
         return Last();
     }
 
@@ -177,6 +232,82 @@ TEST_F(Base64Binary, SendHooksStillSeeTheEncodedBytes) {
     ExpectContent(sent, "types:AAF", aaf);
     EXPECT_TRUE(hooked == sent.body) << "the hook saw " << hooked.size() << " of " << sent.body.size()
                                      << " bytes";
+}
+
+// The encoder against the runtime's own encoder and decoder: every length up to
+// a few groups past a piece of the encoder's text, every byte value in every
+// position of a whole and a padded last group, random buffers across pieces.
+TEST(Base64Encoding, WrittenTextIsTheRuntimesBase64OfTheBytes) {
+    std::vector<std::string> payloads;
+    for (size_t size = 0; size <= 300; ++size)
+        payloads.push_back(RandomBytes(size, static_cast<unsigned>(size)));
+    for (size_t group = 1; group <= 3; ++group)
+        for (size_t at = 0; at < group; ++at)
+            for (int value = 0; value < 256; ++value) {
+                std::string bytes = RandomBytes(3 + group, static_cast<unsigned>(value * 7 + at));
+                bytes[3 + at] = static_cast<char>(value);
+                payloads.push_back(bytes);
+            }
+    std::mt19937 random(5);
+    for (int i = 0; i < 20; ++i) payloads.push_back(RandomBytes(random() % 70000, static_cast<unsigned>(i)));
+    for (size_t size : {12287, 12288, 12289, 12290}) payloads.push_back(RandomBytes(size, 6));
+    for (std::string& bytes : payloads) {
+        ZuAssets::xsd__base64Binary value;
+        value.__ptr = Data(bytes);
+        value.__size = static_cast<int>(bytes.size());
+        std::string text = Written(value);
+        ASSERT_TRUE(Decoded(text) == bytes) << bytes.size() << " bytes do not decode back";
+        ASSERT_EQ(Encoded(bytes), text) << bytes.size() << " bytes";
+        // The same from a source.
+        StringSource source(bytes);
+        source.Lend(value);
+        value.__ptr = nullptr;
+        ASSERT_EQ(text, Written(value)) << bytes.size() << " bytes from a source";
+    }
+}
+
+TEST_F(Base64Binary, SourcedBytesGoOutAsHeldOnesAndAFailingSourceCutsTheRequest) {
+    // Sizes around the pieces read from a source (192 KiB).
+    for (size_t size : {size_t(0), size_t(1), size_t(196608), size_t(196609), (size_t(1) << 20) + 2}) {
+        SCOPED_TRACE("payload of " + std::to_string(size) + " bytes");
+        std::string aaf = RandomBytes(size, static_cast<unsigned>(size));
+        StringSource source(aaf);
+        ScriptedServer::Request sent = CheckInAaf("", nullptr, nullptr, &source);
+        ExpectWhole(sent);
+        ExpectContent(sent, "types:AAF", aaf);
+        EXPECT_EQ(size ? 1 : 0, source.rewinds) << "the counting pass reads nothing";
+        EXPECT_EQ(sent.body, CheckInAaf(aaf, nullptr).body);
+    }
+
+    // A send hook: the source is read in both passes.
+    hooked.clear();
+    std::string aaf = RandomBytes(500000, 3);
+    StringSource hookedSource(aaf);
+    ScriptedServer::Request sent = CheckInAaf(
+        "", nullptr, [](AssetsPortBinding& binding) { binding.soap->fpreparesend = Hook; }, &hookedSource);
+    ExpectWhole(sent);
+    ExpectContent(sent, "types:AAF", aaf);
+    EXPECT_EQ(2, hookedSource.rewinds);
+    EXPECT_TRUE(hooked == sent.body);
+
+    // Failing in the counting pass (a hook sees it): nothing is sent.
+    size_t connections = server.connections();
+    StringSource early(aaf, 1000);
+    CheckInAaf(
+        "", nullptr, [](AssetsPortBinding& binding) { binding.soap->fpreparesend = Hook; }, &early,
+        SOAP_USER_ERROR);
+    EXPECT_EQ(connections, server.connections());
+
+    // Failing midway: the header announced the whole, less arrived, and the
+    // connection was closed.
+    StringSource midway(aaf, 300000);
+    sent = CheckInAaf("", nullptr, nullptr, &midway, SOAP_USER_ERROR);
+    ASSERT_EQ(connections + 1, server.connections());
+    size_t bodyStart = sent.raw.find("\r\n\r\n");
+    ASSERT_NE(std::string::npos, bodyStart);
+    size_t announced = std::stoul(sent.header("Content-Length"));
+    EXPECT_GT(announced, (aaf.size() + 2) / 3 * 4);
+    EXPECT_LT(sent.raw.size() - bodyStart - 4, announced);
 }
 
 TEST_F(Base64Binary, PlainVariantSendsTheSameContent) {

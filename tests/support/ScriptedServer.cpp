@@ -269,6 +269,11 @@ void ScriptedServer::handle(KoSocketHandle fd, const Reply& reply) {
         std::lock_guard<std::mutex> lock(m_mutex);
         keep = m_recording;
     }
+    if (reply.whenRequestArrives) {
+        pollfd pfd = {fd, POLLIN, 0};
+        KoPollSockets(&pfd, 1, kReadTimeoutMs);
+        reply.whenRequestArrives();
+    }
     Request request;
     bool complete = readRequest(fd, request, keep);
     if (keep) {

@@ -13,6 +13,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -39,6 +40,9 @@ public:
         int trickleMs = 0;
         // With Close::Stall: do not read the request first.
         bool stallBeforeReading = false;
+        // Called on the serving thread once the request's first bytes have
+        // arrived, before any is read.
+        std::function<void()> whenRequestArrives;
 
         // "HTTP/1.1 <status>" with Content-Type, a correct Content-Length and
         // Connection: close, then the body.
