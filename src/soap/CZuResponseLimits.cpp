@@ -37,6 +37,19 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
     if (m_limit && m_received > m_limit)
         return Refuse("The response is larger than the response limit", SOAP_LENGTH);
     for (size_t i = 0; i < size; ++i) {
+        // Text, end tags, skipped declarations and quoted values change nothing
+        // but the last-byte flag (and a value's length) until the byte that
+        // ends them: the bytes before it are passed over at once.
+        if (m_state == TEXT || m_state == END_TAG || m_state == SKIP_TAG || m_state == VALUE) {
+            const char stop = m_state == TEXT ? '<' : m_state == VALUE ? m_quote : '>';
+            const void* found = memchr(data + i, stop, size - i);
+            const size_t next = found ? static_cast<size_t>(static_cast<const char*>(found) - data) : size;
+            if (m_state == VALUE && (m_valueLength += next - i) > static_cast<unsigned long>(kMaxTextBytes))
+                return Refuse("An attribute value is longer than a text may be", SOAP_LENGTH);
+            if (next > i) m_slash = data[next - 1] == '/';
+            if (next == size) break;
+            i = next;
+        }
         const char c = data[i];
         const bool slash = m_slash;
         m_slash = c == '/';
