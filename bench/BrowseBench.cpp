@@ -148,8 +148,9 @@ void Bare(benchmark::State& state, Operation operation) {
         size_t assets = 0, textBytes = 0;
         int code = 0;
         allocations = CountAllocations([&] {
-            code = operation == Operation::Search ? bare::Search(url, &assets, &textBytes, bare::DefaultMode())
-                                                  : bare::GetChildren(url, &assets, &textBytes, bare::DefaultMode());
+            code = operation == Operation::Search
+                       ? bare::Search(url, &assets, &textBytes, bare::DefaultMode())
+                       : bare::GetChildren(url, &assets, &textBytes, bare::DefaultMode());
         });
         if (code != 0 || assets != size_t(kAssets)) {
             state.SkipWithError("the call failed");
@@ -166,7 +167,8 @@ BENCHMARK(Search_Bare)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void PrintSummary(const benchsupport::RatioReporter& reporter) {
     const char* slots[][3] = {{"_Slot", "slot", "1.15"}, {"_SlotAndRelease", "slot and release", "1.25"}};
-    const char* baselines[][2] = {{"_Bare", "bare client (the limit)"}, {"_Binding", "the module's binding alone"}};
+    const char* baselines[][2] = {{"_Bare", "bare client (the limit)"},
+                                  {"_Binding", "the module's binding alone"}};
     for (const char* operation : {"GetChildren", "Search"}) {
         std::string name = operation;
         for (const auto& slot : slots) {
@@ -184,10 +186,11 @@ void PrintSummary(const benchsupport::RatioReporter& reporter) {
         }
         double slotAllocations = reporter.Counter(name + "_SlotAndRelease", "allocs/call");
         double bindingAllocations = reporter.Counter(name + "_Binding", "allocs/call");
-        printf("%s operator new per call: slot and release %.0f, binding %.0f, bare %.0f; the slot beyond its "
-               "binding: %.0f (%.4f per asset)\n",
-               operation, slotAllocations, bindingAllocations, reporter.Counter(name + "_Bare", "allocs/call"),
-               slotAllocations - bindingAllocations, (slotAllocations - bindingAllocations) / kAssets);
+        printf(
+            "%s operator new per call: slot and release %.0f, binding %.0f, bare %.0f; the slot beyond its "
+            "binding: %.0f (%.4f per asset)\n",
+            operation, slotAllocations, bindingAllocations, reporter.Counter(name + "_Bare", "allocs/call"),
+            slotAllocations - bindingAllocations, (slotAllocations - bindingAllocations) / kAssets);
     }
 }
 

@@ -11,7 +11,7 @@ namespace {
 // Each block is this large: beyond the size the C runtime maps on its own, so
 // it stays outside the heap, and large enough for a hundred of the largest
 // result objects.
-const size_t kBlockBytes = 1024 * 1024;
+const size_t kBlockBytes = size_t(1024) * 1024;
 // Sizes are rounded up to this; it is also the alignment of every object.
 const size_t kAlignment = alignof(std::max_align_t) > 16 ? alignof(std::max_align_t) : 16;
 // Kinds of size served from blocks; memory for any further size comes from the

@@ -49,7 +49,9 @@ public:
         return memory;
     }
     static void operator delete(void* memory) noexcept { CKoElementArena::Free(memory); }
-    static void operator delete(void* memory, const std::nothrow_t&) noexcept { CKoElementArena::Free(memory); }
+    static void operator delete(void* memory, const std::nothrow_t&) noexcept {
+        CKoElementArena::Free(memory);
+    }
 
     // What the allocators do: makes a T named objectName and hands it out
     // through IUnknown with its single reference. When the object refuses

@@ -52,7 +52,7 @@ struct ThreadCharacters {
 
     uint32_t& entry(int slot, const unsigned char* s, size_t n) {
         std::unique_ptr<uint32_t[]>& page = pages[slot][n == 1 ? 256 : s[0]];
-        if (!page) page.reset(new uint32_t[256]());
+        if (!page) page = std::make_unique<uint32_t[]>(256);
         return page[n == 1 ? s[0] : s[1]];
     }
 };
