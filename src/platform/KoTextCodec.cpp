@@ -254,11 +254,13 @@ bool KoTextCodec::decodeRun(const unsigned char* s, size_t n, Sink& out) const {
 template <class Sink>
 bool KoTextCodec::decodeCached(const unsigned char* s, size_t n, Sink& out, bool& complete) const {
     // Every character known first: a run the cache cannot convert whole goes
-    // to iconv whole, as it always did.
+    // to iconv whole, as it always did. (The thread's cache is looked up once:
+    // in a shared library each look-up is a call.)
+    ThreadCharacters& characters = t_characters;
     for (size_t i = 0; i < n;) {
         size_t length = charLength(s + i, n - i);
         if (length > 2) return false;
-        uint32_t& known = t_characters.entry(m_slot, s + i, length);
+        uint32_t& known = characters.entry(m_slot, s + i, length);
         if (known == 0) {
             wchar_t c = decodeOne(s + i, length);
             known = c ? static_cast<uint32_t>(c) : kNotKept;
@@ -268,7 +270,7 @@ bool KoTextCodec::decodeCached(const unsigned char* s, size_t n, Sink& out, bool
     }
     for (size_t i = 0; i < n;) {
         size_t length = charLength(s + i, n - i);
-        if (!out.put(static_cast<wchar_t>(t_characters.entry(m_slot, s + i, length)))) {
+        if (!out.put(static_cast<wchar_t>(characters.entry(m_slot, s + i, length)))) {
             complete = false;
             return true;
         }
