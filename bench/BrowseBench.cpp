@@ -180,7 +180,7 @@ void PrintSummary(const benchsupport::RatioReporter& reporter) {
                 if (base <= 0) continue;
                 printf("  / %s: %.3f real time, %.3f CPU time", baseline[1], time / base,
                        reporter.Cpu(name + slot[0]) / reporter.Cpu(name + baseline[0]));
-                if (baseline == baselines[0]) printf(" (target <= %s)", slot[2]);
+                if (&baseline == &baselines[0]) printf(" (target <= %s)", slot[2]);
                 printf("\n");
             }
         }
