@@ -13,11 +13,14 @@ std::string Envelope(const std::string& body) {
            ZuAssetsTypesNamespace() + "\"><SOAP-ENV:Body>" + body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 }
 
-std::string ChildrenResponse() {
+namespace {
+
+// The response of a listing operation: 5,000 descriptions in its Results.
+std::string ListingResponse(const std::string& operation) {
     static const char* kValues[] = {"\xe6\x96\xb0\xe9\x97\xbb\xe7\xb4\xa0\xe6\x9d\x90", // 新闻素材
                                     "\xe9\x87\x87\xe8\xae\xbf\xe7\xac\xac\xe4\xba\x8c\xe5\xa4\xa9",
                                     "\xe5\x8c\x97\xe4\xba\xac\xe6\x91\x84\xe5\x83\x8f\xe6\x9c\xba B"};
-    std::string body = "<types:GetChildrenResponse><types:Results>";
+    std::string body = "<types:" + operation + "Response><types:Results>";
     for (int i = 0; i < kAssets; ++i) {
         body += "<types:AssetDescription><types:InterplayURI>interplay://WG/Bench/";
         body += "\xe7\xb4\xa0\xe6\x9d\x90" + std::to_string(i);
@@ -31,17 +34,29 @@ std::string ChildrenResponse() {
         }
         body += "</types:Attributes></types:AssetDescription>";
     }
-    body += "</types:Results></types:GetChildrenResponse>";
+    body += "</types:Results></types:" + operation + "Response>";
     return Envelope(body);
 }
 
+ScriptedServer* NewServer(const std::string& response) {
+    ScriptedServer* s = new ScriptedServer;
+    s->setRecording(false);
+    s->setDefaultReply(ScriptedServer::Reply::http(response));
+    return s;
+}
+
+} // namespace
+
+std::string ChildrenResponse() { return ListingResponse("GetChildren"); }
+std::string SearchResponse() { return ListingResponse("Search"); }
+
 ScriptedServer& ChildrenServer() {
-    static ScriptedServer* server = [] {
-        ScriptedServer* s = new ScriptedServer;
-        s->setRecording(false);
-        s->setDefaultReply(ScriptedServer::Reply::http(ChildrenResponse()));
-        return s;
-    }();
+    static ScriptedServer* server = NewServer(ChildrenResponse());
+    return *server;
+}
+
+ScriptedServer& SearchServer() {
+    static ScriptedServer* server = NewServer(SearchResponse());
     return *server;
 }
 

@@ -13,8 +13,8 @@ class ScriptedServer;
 
 namespace benchsupport {
 
-// The folder the GetChildren response lists: 5,000 descriptions of 10
-// attributes each.
+// The folder the GetChildren response lists (and the Search response finds):
+// 5,000 descriptions of 10 attributes each.
 constexpr int kAssets = 5000;
 constexpr int kAttributes = 10;
 
@@ -22,9 +22,13 @@ constexpr int kAttributes = 10;
 std::string Envelope(const std::string& body);
 // The GetChildren response: every value CJK (UTF-8), every other name CJK too.
 std::string ChildrenResponse();
-// A scripted server that answers every request with the GetChildren response
-// (made once, never destroyed, requests not recorded).
+// The Search response: the same descriptions.
+std::string SearchResponse();
+// Scripted servers that answer every request with the GetChildren response or
+// with the Search response (each made once, never destroyed, requests not
+// recorded).
 ScriptedServer& ChildrenServer();
+ScriptedServer& SearchServer();
 
 // Runs the benchmarks with the log filters closed; unless told otherwise on
 // the command line, each five times, the runs of all of them interleaved at

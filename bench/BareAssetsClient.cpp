@@ -43,6 +43,25 @@ int CheckInAAF(const std::string& url, unsigned char* file, int size, int mode) 
     return code;
 }
 
+namespace {
+
+// Counts the assets of a listing and the bytes of every string they carry.
+template <class Response>
+void ReadListing(int code, const Response& response, size_t* assets, size_t* textBytes) {
+    *assets = 0;
+    *textBytes = 0;
+    if (code != SOAP_OK || !response.Results) return;
+    for (const types__AssetDescriptionType* asset : response.Results->AssetDescription) {
+        ++*assets;
+        *textBytes += asset->InterplayURI.size();
+        if (!asset->Attributes) continue;
+        for (const types__AttributeType* attribute : asset->Attributes->Attribute)
+            *textBytes += attribute->Group.size() + attribute->Name.size() + attribute->__item.size();
+    }
+}
+
+} // namespace
+
 int GetChildren(const std::string& url, size_t* assets, size_t* textBytes, int mode) {
     struct soap* soap = NewContext(mode);
     types__GetChildrenType request;
@@ -53,17 +72,23 @@ int GetChildren(const std::string& url, size_t* assets, size_t* textBytes, int m
     request.IncludeMOBs = &yes;
     types__GetChildrenResponseType response;
     int code = soap_call___assets__GetChildren(soap, url.c_str(), "", &request, &response);
-    *assets = 0;
-    *textBytes = 0;
-    if (code == SOAP_OK && response.Results) {
-        for (const types__AssetDescriptionType* asset : response.Results->AssetDescription) {
-            ++*assets;
-            *textBytes += asset->InterplayURI.size();
-            if (!asset->Attributes) continue;
-            for (const types__AttributeType* attribute : asset->Attributes->Attribute)
-                *textBytes += attribute->Group.size() + attribute->Name.size() + attribute->__item.size();
-        }
-    }
+    ReadListing(code, response, assets, textBytes);
+    FreeContext(soap);
+    return code;
+}
+
+int Search(const std::string& url, size_t* assets, size_t* textBytes, int mode) {
+    struct soap* soap = NewContext(mode);
+    types__SearchType request;
+    request.InterplayPathURI = "interplay://WG/Bench";
+    int maxResults = 5000;
+    request.MaxResults = &maxResults;
+    types__SearchGroupType group;
+    group.Operator = "AND";
+    request.SearchGroup = &group;
+    types__SearchResponseType response;
+    int code = soap_call___assets__Search(soap, url.c_str(), "", &request, &response);
+    ReadListing(code, response, assets, textBytes);
     FreeContext(soap);
     return code;
 }

@@ -20,6 +20,8 @@ int CheckInAAF(const std::string& url, unsigned char* file, int size, int mode);
 // Gets a folder's children and reads every string of the response; the
 // runtime's code, the assets and the bytes of text read.
 int GetChildren(const std::string& url, size_t* assets, size_t* textBytes, int mode);
+// The same for a search of 5,000 results under the folder, no conditions.
+int Search(const std::string& url, size_t* assets, size_t* textBytes, int mode);
 
 } // namespace bare
 

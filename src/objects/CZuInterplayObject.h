@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "CKoElementArena.h"
 #include "CKoPoolElement.h"
 #include "IZuInterplayObject.h"
 #include "KoResult.h"
@@ -36,6 +37,21 @@ public:
     // Trace the pool's counters; a return also flushes the object.
     STDMETHOD(OnReturnToPool)() override;
     STDMETHOD(OnLeaveFromPool)() override;
+
+    // The result objects live as long as their pools: their memory comes from
+    // blocks of their own (CKoElementArena).
+    static void* operator new(size_t bytes, const std::nothrow_t&) noexcept {
+        return CKoElementArena::Allocate(bytes);
+    }
+    static void* operator new(size_t bytes) {
+        void* memory = CKoElementArena::Allocate(bytes);
+        if (!memory) throw std::bad_alloc();
+        return memory;
+    }
+    static void operator delete(void* memory) noexcept { CKoElementArena::Free(memory); }
+    static void operator delete(void* memory, const std::nothrow_t&) noexcept {
+        CKoElementArena::Free(memory);
+    }
 
     // What the allocators do: makes a T named objectName and hands it out
     // through IUnknown with its single reference. When the object refuses

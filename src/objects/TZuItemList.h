@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "KoCom.h"
 #include "TKoSmartPtr.h"
 #include "ZuResultCodes.h"
 
@@ -45,7 +46,12 @@ public:
 
     // Releases every item, in index order, each pointer set to null first.
     void Clear() {
-        for (TKoSmartPtr<I>& item : m_items) item.Clear();
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            // The items have mostly left the cache by now: the one after next
+            // is fetched while this one goes back to its pool.
+            if (i + 2 < m_items.size()) KO_PREFETCH_FOR_WRITE(static_cast<I*>(m_items[i + 2]));
+            m_items[i].Clear();
+        }
         m_items.clear();
     }
 

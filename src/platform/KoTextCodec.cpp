@@ -2,7 +2,10 @@
 
 #include <errno.h>
 #include <iconv.h>
+#include <stdint.h>
 #include <string.h>
+
+#include <memory>
 
 #include "KoCodePage.h"
 
@@ -35,6 +38,26 @@ struct ThreadConverters {
 };
 
 thread_local ThreadConverters t_converters;
+
+// The wide form of the characters of one or two bytes a thread has converted,
+// per code page: texts repeat their characters, and a call to iconv for every
+// run of them costs more than the conversion itself. A page of 256 entries
+// for each first byte (one more for the characters of one byte), made when
+// first used; an entry is 0 while unknown and kNotKept for a character that
+// does not convert to exactly one wide character alone.
+const uint32_t kNotKept = 0xFFFFFFFFu;
+
+struct ThreadCharacters {
+    std::unique_ptr<uint32_t[]> pages[kSlotCount][257];
+
+    uint32_t& entry(int slot, const unsigned char* s, size_t n) {
+        std::unique_ptr<uint32_t[]>& page = pages[slot][n == 1 ? 256 : s[0]];
+        if (!page) page = std::make_unique<uint32_t[]>(256);
+        return page[n == 1 ? s[0] : s[1]];
+    }
+};
+
+thread_local ThreadCharacters t_characters;
 
 // Opens the converter on first use; null when iconv cannot provide it (every
 // character of the run is then replaced).
@@ -181,7 +204,12 @@ bool KoTextCodec::decodeInto(const unsigned char* s, size_t n, Sink& out) const 
         // byte), converted by iconv in one go.
         size_t end = i;
         while (end < n && s[end] >= 0x80) end += charLength(s + end, n - end);
-        if (!decodeRun(s + i, end - i, out)) return false;
+        bool complete = true;
+        if (decodeCached(s + i, end - i, out, complete)) {
+            if (!complete) return false;
+        } else if (!decodeRun(s + i, end - i, out)) {
+            return false;
+        }
         i = end;
     }
     return true;
@@ -221,6 +249,47 @@ bool KoTextCodec::decodeRun(const unsigned char* s, size_t n, Sink& out) const {
         }
     }
     return true;
+}
+
+template <class Sink>
+bool KoTextCodec::decodeCached(const unsigned char* s, size_t n, Sink& out, bool& complete) const {
+    // Every character known first: a run the cache cannot convert whole goes
+    // to iconv whole, as it always did. (The thread's cache is looked up once:
+    // in a shared library each look-up is a call.)
+    ThreadCharacters& characters = t_characters;
+    for (size_t i = 0; i < n;) {
+        size_t length = charLength(s + i, n - i);
+        if (length > 2) return false;
+        uint32_t& known = characters.entry(m_slot, s + i, length);
+        if (known == 0) {
+            wchar_t c = decodeOne(s + i, length);
+            known = c ? static_cast<uint32_t>(c) : kNotKept;
+        }
+        if (known == kNotKept) return false;
+        i += length;
+    }
+    for (size_t i = 0; i < n;) {
+        size_t length = charLength(s + i, n - i);
+        if (!out.put(static_cast<wchar_t>(characters.entry(m_slot, s + i, length)))) {
+            complete = false;
+            return true;
+        }
+        i += length;
+    }
+    return true;
+}
+
+wchar_t KoTextCodec::decodeOne(const unsigned char* s, size_t n) const {
+    iconv_t cd = static_cast<iconv_t>(toWide());
+    if (!cd) return 0;
+    char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(s));
+    size_t inLeft = n;
+    wchar_t chars[2];
+    char* o = reinterpret_cast<char*>(chars);
+    size_t oLeft = sizeof chars;
+    size_t r = iconv(cd, &in, &inLeft, &o, &oLeft);
+    if (r == static_cast<size_t>(-1) || inLeft != 0 || oLeft != sizeof chars - sizeof(wchar_t)) return 0;
+    return chars[0];
 }
 
 size_t KoTextCodec::decode(const char* src, size_t srcBytes, wchar_t* dst, size_t dstChars,

@@ -54,6 +54,13 @@ private:
     bool decodeInto(const unsigned char* src, size_t n, Sink& out) const;
     template <class Sink>
     bool decodeRun(const unsigned char* src, size_t n, Sink& out) const;
+    // The run through the thread's character cache: false, with nothing put,
+    // when a character of it is not one the cache keeps.
+    template <class Sink>
+    bool decodeCached(const unsigned char* src, size_t n, Sink& out, bool& complete) const;
+    // The wide character of one character of the code page (one or two
+    // bytes) converted alone; 0 when it converts to anything else.
+    wchar_t decodeOne(const unsigned char* src, size_t n) const;
     template <class Sink>
     bool encodeInto(const wchar_t* src, size_t n, char defaultChar, bool& usedDefault, Sink& out) const;
     template <class Sink>

@@ -36,26 +36,49 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
     m_received += size;
     if (m_limit && m_received > m_limit)
         return Refuse("The response is larger than the response limit", SOAP_LENGTH);
+    // The state the loop changes on every byte is kept in locals: stores to
+    // members could change the bytes as far as the compiler knows, and would
+    // be made byte by byte.
+    State state = m_state;
+    bool lastWasSlash = m_slash;
+    auto refuse = [&](const char* reason, int code) {
+        m_state = state;
+        m_slash = lastWasSlash;
+        return Refuse(reason, code);
+    };
     for (size_t i = 0; i < size; ++i) {
+        // Text, end tags, skipped declarations and quoted values change nothing
+        // but the last-byte flag (and a value's length) until the byte that
+        // ends them: the bytes before it are passed over at once.
+        if (state == TEXT || state == END_TAG || state == SKIP_TAG || state == VALUE) {
+            const char stop = state == TEXT ? '<' : state == VALUE ? m_quote : '>';
+            const void* found = memchr(data + i, stop, size - i);
+            const size_t next = found ? static_cast<size_t>(static_cast<const char*>(found) - data) : size;
+            if (state == VALUE && (m_valueLength += next - i) > static_cast<unsigned long>(kMaxTextBytes))
+                return refuse("An attribute value is longer than a text may be", SOAP_LENGTH);
+            if (next > i) lastWasSlash = data[next - 1] == '/';
+            if (next == size) break;
+            i = next;
+        }
         const char c = data[i];
-        const bool slash = m_slash;
-        m_slash = c == '/';
-        switch (m_state) {
+        const bool slash = lastWasSlash;
+        lastWasSlash = c == '/';
+        switch (state) {
         case TEXT:
-            if (c == '<') m_state = TAG_OPEN;
+            if (c == '<') state = TAG_OPEN;
             break;
         case TAG_OPEN:
             m_matched = 0;
             if (c == '!') {
-                m_state = MARKUP;
+                state = MARKUP;
             } else if (c == '?') {
-                m_state = PI;
+                state = PI;
             } else if (c == '/') {
-                m_state = END_TAG;
+                state = END_TAG;
             } else {
                 if (++m_depth > kMaxDepth)
-                    return Refuse("Elements nest deeper than a response may", SOAP_LEVEL);
-                m_state = TAG;
+                    return refuse("Elements nest deeper than a response may", SOAP_LEVEL);
+                state = TAG;
                 m_attributes = m_namespaces = 0;
                 m_name[0] = c;
                 m_nameLength = 1;
@@ -64,17 +87,17 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
             break;
         case TAG:
             if (c == '>') {
-                m_state = TEXT;
+                state = TEXT;
                 if (slash) --m_depth; // an empty element
             } else if (c == '"' || c == '\'') {
                 m_quote = c;
-                m_state = VALUE;
+                state = VALUE;
                 m_valueLength = 0;
             } else if (c == '=') {
                 bool declaration = m_nameLength >= 5 && memcmp(m_name, "xmlns", 5) == 0 &&
                                    (m_nameLength == 5 || m_name[5] == ':');
                 if (declaration ? ++m_namespaces > kMaxNamespaces : ++m_attributes > kMaxAttributes)
-                    return Refuse(declaration ? "An element has too many namespace declarations"
+                    return refuse(declaration ? "An element has too many namespace declarations"
                                               : "An element has too many attributes",
                                   SOAP_LENGTH);
                 m_nameLength = 0;
@@ -90,21 +113,21 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
             break;
         case VALUE:
             if (c == m_quote) {
-                m_state = TAG;
+                state = TAG;
                 m_nameLength = 0;
                 m_nameEnded = false;
             } else if (++m_valueLength > static_cast<unsigned long>(kMaxTextBytes)) {
-                return Refuse("An attribute value is longer than a text may be", SOAP_LENGTH);
+                return refuse("An attribute value is longer than a text may be", SOAP_LENGTH);
             }
             break;
         case END_TAG:
             if (c == '>') {
-                m_state = TEXT;
+                state = TEXT;
                 if (m_depth) --m_depth;
             }
             break;
         case SKIP_TAG:
-            if (c == '>') m_state = TEXT;
+            if (c == '>') state = TEXT;
             break;
         case MARKUP:
             // After "<!": a comment, a CDATA section, or a declaration skipped
@@ -112,30 +135,32 @@ bool CZuResponseLimits::Scan(const char* data, size_t size) {
             if (m_matched == 0) m_opening = c == '-' ? "--" : c == '[' ? "[CDATA[" : nullptr;
             if (m_opening && c == m_opening[m_matched]) {
                 if (!m_opening[++m_matched]) {
-                    m_state = m_opening[0] == '-' ? COMMENT : CDATA;
+                    state = m_opening[0] == '-' ? COMMENT : CDATA;
                     m_matched = 0;
                 }
             } else {
-                m_state = c == '>' ? TEXT : SKIP_TAG;
+                state = c == '>' ? TEXT : SKIP_TAG;
             }
             break;
         case COMMENT:
         case CDATA: {
-            const char mark = m_state == COMMENT ? '-' : ']';
+            const char mark = state == COMMENT ? '-' : ']';
             if (c == mark) {
                 if (m_matched < 2) ++m_matched;
             } else if (c == '>' && m_matched == 2) {
-                m_state = TEXT;
+                state = TEXT;
             } else {
                 m_matched = 0;
             }
             break;
         }
         case PI:
-            if (c == '>' && m_matched) m_state = TEXT;
+            if (c == '>' && m_matched) state = TEXT;
             m_matched = c == '?' ? 1 : 0;
             break;
         }
     }
+    m_state = state;
+    m_slash = lastWasSlash;
     return true;
 }

@@ -152,21 +152,23 @@ public:
         return cache;
     }
 
-    // Appends c in the code page ('?' when the code page lacks it).
-    void Append(char32_t c, std::string& out) {
+    // The code page form of a character of the Basic Multilingual Plane: its
+    // length in the low byte, then up to three bytes.
+    uint32_t Form(char32_t c) {
         unsigned long code = static_cast<unsigned long>(c);
-        if (code > 0xFFFF) {
-            std::wstring wide;
-            AppendWide(wide, c);
-            AppendEncoded(CP_THREAD_ACP, wide.data(), wide.size(), out);
-            return;
-        }
         std::unique_ptr<uint32_t[]>& page = m_pages[code >> 8];
         if (!page) page = std::make_unique<uint32_t[]>(256);
         uint32_t& form = page[code & 0xFF];
         if (!form) form = Lookup(c);
-        for (uint32_t n = form & 0xFF, k = 1; k <= n; ++k)
-            out.push_back(static_cast<char>((form >> (8 * k)) & 0xFF));
+        return form;
+    }
+
+    // Appends a character beyond the Basic Multilingual Plane in the code page
+    // ('?' when the code page lacks it).
+    static void AppendBeyondPlane(char32_t c, std::string& out) {
+        std::wstring wide;
+        AppendWide(wide, c);
+        AppendEncoded(CP_THREAD_ACP, wide.data(), wide.size(), out);
     }
 
 private:
@@ -192,14 +194,29 @@ private:
 void AppendIncoming(const char* text, size_t length, size_t maxChars, std::string& out) {
     ThreadEncodeCache& cache = ThreadEncodeCache::Current();
     size_t kept = 0;
+    // The bytes gather here and go to out a buffer at a time.
+    char bytes[256];
+    size_t used = 0;
+    auto flush = [&] {
+        out.append(bytes, used);
+        used = 0;
+    };
     DecodeUtf8(text, length, [&](char32_t c) {
         if (kept == maxChars) return;
         ++kept;
-        if (c < 0x80)
-            out.push_back(static_cast<char>(c));
-        else
-            cache.Append(c, out);
+        if (used > sizeof bytes - 4) flush();
+        if (c < 0x80) {
+            bytes[used++] = static_cast<char>(c);
+        } else if (static_cast<unsigned long>(c) > 0xFFFF) {
+            flush();
+            ThreadEncodeCache::AppendBeyondPlane(c, out);
+        } else {
+            uint32_t form = cache.Form(c);
+            for (uint32_t n = form & 0xFF, k = 1; k <= n; ++k)
+                bytes[used++] = static_cast<char>((form >> (8 * k)) & 0xFF);
+        }
     });
+    flush();
 }
 
 // XML cannot carry these characters, not even as references.

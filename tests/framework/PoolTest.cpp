@@ -2,6 +2,9 @@
 // a pool whose elements outlive its creator's reference.
 #include <gtest/gtest.h>
 
+#include <stdint.h>
+#include <string.h>
+
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -9,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "CKoElementArena.h"
 #include "CKoPoolElement.h"
 #include "CKoPoolManager.h"
 #include "TKodPoolManager.h"
@@ -406,6 +410,54 @@ TEST_F(PoolTest, UntypedPool) {
     again->Release();
     c->Release();
     EXPECT_EQ(3, g_destroyed);
+}
+
+// The memory of pooled objects: objects of several sizes, several blocks' worth
+// of each, freed in an order that empties some blocks and leaves others half
+// full, then made again, on two threads at once. Every object keeps its bytes,
+// none overlaps another, each is aligned for any object.
+TEST(ElementArena, ObjectsOfManySizesAcrossBlocksKeepTheirBytes) {
+    auto run = [](unsigned seed) {
+        const size_t sizes[] = {24, 360, 1320, 1936, 1936 + 7};
+        struct Made {
+            unsigned char* memory;
+            size_t bytes;
+            unsigned char pattern;
+        };
+        std::vector<Made> made;
+        auto make = [&](size_t bytes, unsigned char pattern) {
+            auto* memory = static_cast<unsigned char*>(CKoElementArena::Allocate(bytes));
+            ASSERT_NE(nullptr, memory);
+            EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(memory) % alignof(std::max_align_t));
+            memset(memory, pattern, bytes);
+            made.push_back({memory, bytes, pattern});
+        };
+        auto intact = [&](const Made& object) {
+            for (size_t i = 0; i < object.bytes; ++i)
+                if (object.memory[i] != object.pattern) return false;
+            return true;
+        };
+        for (int i = 0; i < 3000; ++i) make(sizes[i % 5], static_cast<unsigned char>(seed + i));
+        // Every third object goes, then the second half: whole blocks empty.
+        std::vector<Made> kept;
+        for (size_t i = 0; i < made.size(); ++i) {
+            EXPECT_TRUE(intact(made[i])) << "object " << i;
+            if (i % 3 == 0 || i >= made.size() / 2)
+                CKoElementArena::Free(made[i].memory);
+            else
+                kept.push_back(made[i]);
+        }
+        made = kept;
+        for (int i = 0; i < 2000; ++i) make(sizes[(i + 2) % 5], static_cast<unsigned char>(seed + 7 * i));
+        for (const Made& object : made) {
+            EXPECT_TRUE(intact(object));
+            CKoElementArena::Free(object.memory);
+        }
+        CKoElementArena::Free(nullptr);
+    };
+    std::thread other(run, 100u);
+    run(1u);
+    other.join();
 }
 
 } // namespace

@@ -150,6 +150,10 @@ TEST(CodePage, InvalidBytesBecomeReplacementCharacters) {
                                                  "\xD6\xD0"
                                                  "y",
                                                  936));
+    // The same after a character already converted once in the run.
+    EXPECT_EQ(std::wstring(L"中\uFFFDy"), widen("\xD6\xD0\xA2\xA0"
+                                                "y",
+                                                936));
     // 1252 leaves five bytes undefined.
     EXPECT_EQ(std::wstring(L"x\uFFFDy"), widen("x\x81y", 1252));
     // UTF-8: a truncated sequence, an overlong form and a stray continuation byte.
