@@ -100,15 +100,10 @@ void GetChildren_Module(benchmark::State& state) {
     for (auto _ : state) {
         AssetsPortBinding binding;
         Connect(binding, url);
-        types__GetChildrenType request;
-        request.InterplayURI = "interplay://WG/Bench";
-        bool yes = true;
-        request.IncludeFolders = &yes;
-        request.IncludeFiles = &yes;
-        request.IncludeMOBs = &yes;
+        benchsupport::ChildrenRequest children;
         types__GetChildrenResponseType response;
         size_t assets = 0, textBytes = 0;
-        if (binding.__assets__GetChildren(&request, &response) == SOAP_OK && response.Results) {
+        if (binding.__assets__GetChildren(&children.request, &response) == SOAP_OK && response.Results) {
             for (const types__AssetDescriptionType* asset : response.Results->AssetDescription) {
                 ++assets;
                 textBytes += asset->InterplayURI.size();

@@ -1,9 +1,26 @@
 #include "AssetsBenchSupport.h"
 
+#include "CZuInterplayAccess.h"
 #include "ScriptedServer.h"
 #include "ZuAssetsNamespaces.h"
 
 namespace benchsupport {
+
+IZuInterplayAccess* NewAccessObject() {
+    HRESULT hr = S_OK;
+    CKoUnknown* object = CreateAccessObject(nullptr, &hr);
+    IZuInterplayAccess* access = nullptr;
+    if (object)
+        object->NonDelegatingQueryInterface(IID_IZuInterplayAccess, reinterpret_cast<void**>(&access));
+    return access;
+}
+
+ChildrenRequest::ChildrenRequest() {
+    request.InterplayURI = "interplay://WG/Bench";
+    request.IncludeFolders = &m_yes;
+    request.IncludeFiles = &m_yes;
+    request.IncludeMOBs = &m_yes;
+}
 
 std::string Envelope(const std::string& body) {
     return std::string(

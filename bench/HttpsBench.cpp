@@ -114,36 +114,18 @@ void GetChildren(benchmark::State& state, bool tls) {
         state.SkipWithError("the server did not start");
         return;
     }
-    HRESULT hr = S_OK;
-    CKoUnknown* object = CreateAccessObject(nullptr, &hr);
-    IZuInterplayAccess* access = nullptr;
-    object->NonDelegatingQueryInterface(IID_IZuInterplayAccess, reinterpret_cast<void**>(&access));
+    IZuInterplayAccess* access = benchsupport::NewAccessObject();
     IZuInterplayConnection* connection = nullptr;
     access->QueryInterface(IID_IZuInterplayConnection, reinterpret_cast<void**>(&connection));
     connection->SetTrustedCertificates(KoWiden(servers.authority.CertificateFile().c_str()).c_str());
     connection->Release();
     access->SetServiceURL(KoWiden(server.Url().c_str()).c_str());
     access->SetCredentials(L"user", L"secret");
-    auto call = [&](bool inLoop) -> bool {
+    auto slot = [&]() -> IZuInterplayAssetsDescriptionsList* {
         IZuInterplayAssetsDescriptionsList* list = nullptr;
-        if (access->GetChildren(L"interplay://WG/Bench", false, &list) != S_OK || !list) return false;
-        int count = 0;
-        list->GetCount(&count);
-        if (inLoop) state.PauseTiming();
-        list->Release();
-        if (inLoop) state.ResumeTiming();
-        return count == kAssets;
+        return access->GetChildren(L"interplay://WG/Bench", false, &list) == S_OK ? list : nullptr;
     };
-    // Warms the pools.
-    if (!call(false)) state.SkipWithError("GetChildren failed");
-    for (auto _ : state) {
-        if (!call(true)) {
-            state.SkipWithError("GetChildren failed");
-            break;
-        }
-    }
-    access->Release();
-    state.SetItemsProcessed(state.iterations() * kAssets);
+    benchsupport::TimeListing(state, access, slot, false, [](const std::function<void()>& call) { call(); });
 }
 void GetChildren_Http(benchmark::State& state) { GetChildren(state, false); }
 BENCHMARK(GetChildren_Http)->Unit(benchmark::kMillisecond)->UseRealTime();
