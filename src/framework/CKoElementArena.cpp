@@ -8,9 +8,11 @@
 
 namespace {
 
-// Each block is this large: beyond the size the C runtime maps on its own, so
-// it stays outside the heap, and large enough for a hundred of the largest
-// result objects.
+// Each block is this large: room for a hundred of the largest result objects,
+// and beyond the size the C runtime maps on its own. (glibc raises that size
+// each time it unmaps a block, so once a block has been given back the next
+// ones may come from the top of its heap. They still come whole, so the
+// heap's free lists never hold the objects' small holes.)
 const size_t kBlockBytes = size_t(1024) * 1024;
 // Sizes are rounded up to this; it is also the alignment of every object.
 const size_t kAlignment = alignof(std::max_align_t) > 16 ? alignof(std::max_align_t) : 16;
