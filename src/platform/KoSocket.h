@@ -40,6 +40,44 @@ inline int KoPollSockets(pollfd* sockets, unsigned count, int timeoutMs) {
     return ::poll(sockets, count, timeoutMs);
 }
 
+// Puts a socket in blocking or non-blocking mode.
+inline void KoSetSocketBlocking(KoSocketHandle socket, bool blocking) {
+    int flags = ::fcntl(socket, F_GETFL, 0);
+    if (flags != -1) ::fcntl(socket, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK);
+}
+
+// Whether a connect that fails on a non-blocking socket makes the socket
+// writable, which is all the SOAP runtime's own connect routine waits for. It
+// does here: a refused connection is known at once.
+inline bool KoFailedConnectIsWritable() { return true; }
+
+// Waits up to timeoutMs (more than 0) for a connect begun on a non-blocking
+// socket to end: 1 when connected, 0 when the time ran out, -1 when it failed,
+// with the socket's error in *error (0 otherwise).
+inline int KoWaitForConnect(KoSocketHandle socket, int timeoutMs, int* error) {
+    *error = 0;
+    struct timespec start;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (int left = timeoutMs;;) {
+        pollfd entry = {socket, POLLOUT, 0};
+        int ready = ::poll(&entry, 1, left);
+        if (ready > 0) break;
+        if (ready == 0) return 0;
+        if (errno != EINTR) {
+            *error = errno;
+            return -1;
+        }
+        struct timespec now;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        long long waited = (now.tv_sec - start.tv_sec) * 1000LL + (now.tv_nsec - start.tv_nsec) / 1000000;
+        if (waited >= timeoutMs) return 0;
+        left = static_cast<int>(timeoutMs - waited);
+    }
+    socklen_t length = sizeof *error;
+    if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, error, &length) != 0) *error = errno;
+    return *error ? -1 : 1;
+}
+
 // Two connected stream sockets, not inherited by child processes; false on
 // failure.
 inline bool KoSocketPair(KoSocketHandle pair[2]) {

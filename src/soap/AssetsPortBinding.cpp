@@ -3,6 +3,8 @@
 #include <limits.h>
 #include <string.h>
 
+#include <string>
+
 #include "CZuAssetsEnvelope.h"
 #include "CZuTls.h"
 #include "KoSocket.h"
@@ -19,7 +21,8 @@ struct soap* NewContext(int mode) {
 
 } // namespace
 
-AssetsPortBinding::AssetsPortBinding() : soap(NewContext(CONTEXT_MODE)), endpoint(nullptr) {
+AssetsPortBinding::AssetsPortBinding()
+    : soap(NewContext(CONTEXT_MODE)), endpoint(nullptr), ownConnect(!KoFailedConnectIsWritable()) {
     if (!soap) return;
     soap_set_namespaces(soap, ZuAssetsNamespaces());
     soap->socket_flags = MSG_NOSIGNAL;
@@ -62,6 +65,128 @@ bool WaitPassed(Clock::time_point start, int timeout) {
     long long limit = timeout > 0 ? timeout * 1000000LL : -static_cast<long long>(timeout);
     // The runtime's poll counts whole milliseconds.
     return waited.count() + 1000 >= limit;
+}
+
+// The runtime's words and code for a failure of its TCP layer with the
+// socket error error, as its own connect routine leaves them.
+SOAP_SOCKET ConnectFailed(struct soap* soap, int error, const char* detail) {
+    soap->errnum = error;
+    soap->errmode = 0;
+    soap->error = SOAP_TCP_ERROR;
+    const char** string = soap_faultstring(soap);
+    if (string) *string = nullptr;
+    soap_set_fault(soap); // the text of errnum
+    soap_set_receiver_error(soap, string ? *string : nullptr, detail, SOAP_TCP_ERROR);
+    return soap->socket = SOAP_INVALID_SOCKET;
+}
+
+// Sets the options the runtime's own connect routine sets on a new socket;
+// false with the runtime's error if one is refused.
+bool SetSocketOptions(struct soap* soap, SOAP_SOCKET socket) {
+    int set = 1;
+    const struct {
+        bool wanted;
+        int level, name;
+        const int* value;
+        const char* detail;
+    } options[] = {
+        {soap->keep_alive || soap->tcp_keep_alive, SOL_SOCKET, SO_KEEPALIVE, &set,
+         "setsockopt SO_KEEPALIVE failed in tcp_connect()"},
+        {soap->sndbuf > 0, SOL_SOCKET, SO_SNDBUF, &soap->sndbuf,
+         "setsockopt SO_SNDBUF failed in tcp_connect()"},
+        {soap->rcvbuf > 0, SOL_SOCKET, SO_RCVBUF, &soap->rcvbuf,
+         "setsockopt SO_RCVBUF failed in tcp_connect()"},
+        {true, IPPROTO_TCP, TCP_NODELAY, &set, "setsockopt TCP_NODELAY failed in tcp_connect()"},
+    };
+    for (const auto& option : options) {
+        if (!option.wanted) continue;
+        if (setsockopt(socket, option.level, option.name, reinterpret_cast<const char*>(option.value),
+                       sizeof(int)) != 0) {
+            int error = soap_socket_errno;
+            soap->fclosesocket(soap, socket);
+            ConnectFailed(soap, error, option.detail);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The wait of the runtime's connect time-out in milliseconds (it is never 0
+// here).
+int ConnectWaitMs(int timeout) {
+    long long ms = timeout > 0 ? timeout * 1000LL : (-static_cast<long long>(timeout) + 999) / 1000;
+    return ms > INT_MAX ? INT_MAX : static_cast<int>(ms < 1 ? 1 : ms);
+}
+
+// A plain TCP connection made as the runtime's own connect routine makes it
+// (each address of the host in turn, the same socket options, the same
+// blocking mode afterwards, the same errors and words), except that the wait
+// for the connection also ends when it fails: where a failed connect does not
+// make its socket writable (KoFailedConnectIsWritable), the runtime would
+// wait for the whole connect time-out. For connections without a proxy, a
+// bound client address or TLS, with a connect time-out.
+SOAP_SOCKET ConnectPlain(struct soap* soap, const char* host, int port) {
+    soap->errnum = 0;
+    soap->errmode = 0;
+    if (soap_valid_socket(soap->socket)) {
+        soap->fclosesocket(soap, soap->socket);
+        soap->socket = SOAP_INVALID_SOCKET;
+    }
+    KoSocketStartup();
+    addrinfo hints;
+    memset(&hints, 0, sizeof hints);
+    hints.ai_family = PF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* addresses = nullptr;
+    soap->errmode = 2;
+    int resolved = getaddrinfo(host, std::to_string(port).c_str(), &hints, &addresses);
+    if (resolved || !addresses) {
+        soap_set_receiver_error(soap, SOAP_GAI_STRERROR(resolved), "getaddrinfo failed in tcp_connect()",
+                                SOAP_TCP_ERROR);
+        if (addresses) freeaddrinfo(addresses);
+        return SOAP_INVALID_SOCKET;
+    }
+    soap->errmode = 0;
+    SOAP_SOCKET socket = SOAP_INVALID_SOCKET;
+    for (addrinfo* address = addresses; address; address = address->ai_next) {
+        socket = ::socket(address->ai_family, address->ai_socktype, address->ai_protocol);
+        if (!soap_valid_socket(socket)) {
+            if (address->ai_next) continue;
+            int error = soap_socket_errno;
+            freeaddrinfo(addresses);
+            return ConnectFailed(soap, error, "socket failed in tcp_connect()");
+        }
+        soap->socket = socket;
+        if (!SetSocketOptions(soap, socket)) {
+            freeaddrinfo(addresses);
+            return SOAP_INVALID_SOCKET;
+        }
+        KoSetSocketBlocking(socket, false);
+        int error = 0;
+        int outcome = 1;
+        if (connect(socket, address->ai_addr, static_cast<int>(address->ai_addrlen)) != 0) {
+            error = soap_socket_errno;
+            outcome = error == SOAP_EINPROGRESS || error == SOAP_EWOULDBLOCK || error == SOAP_EAGAIN
+                          ? KoWaitForConnect(socket, ConnectWaitMs(soap->connect_timeout), &error)
+                          : -1;
+        }
+        if (outcome == 1) break;
+        soap->fclosesocket(soap, socket);
+        soap->socket = socket = SOAP_INVALID_SOCKET;
+        if (address->ai_next) continue;
+        freeaddrinfo(addresses);
+        if (outcome == 0) {
+            soap_set_receiver_error(soap, "Timeout", "connect failed in tcp_connect()", SOAP_TCP_ERROR);
+            return SOAP_INVALID_SOCKET;
+        }
+        return ConnectFailed(soap, error, "connect failed in tcp_connect()");
+    }
+    freeaddrinfo(addresses);
+    soap->peerlen = 0; // connected: send() needs no address
+    soap->imode &= ~SOAP_ENC_SSL;
+    soap->omode &= ~SOAP_ENC_SSL;
+    KoSetSocketBlocking(socket, !(soap->recv_timeout || soap->send_timeout));
+    return socket;
 }
 
 } // namespace
@@ -123,7 +248,13 @@ SOAP_SOCKET AssetsPortBinding::TimedOpen(struct soap* soap, const char* endpoint
     }
     int sendTimeout = soap->send_timeout, recvTimeout = soap->recv_timeout;
     soap->send_timeout = soap->recv_timeout = wait;
-    SOAP_SOCKET socket = self->m_open(soap, endpoint, host, port);
+    // What the routine of our own does not do is left to the runtime.
+    bool connectOfOurOwn = self->ownConnect && endpoint && soap_tag_cmp(endpoint, "https:*") &&
+                           !soap->proxy_host && soap->connect_timeout && !soap->connect_flags &&
+                           !soap->client_addr && soap->client_port < 0 && !soap->client_interface &&
+                           !(soap->omode & SOAP_IO_UDP);
+    SOAP_SOCKET socket =
+        connectOfOurOwn ? ConnectPlain(soap, host, port) : self->m_open(soap, endpoint, host, port);
     soap->send_timeout = sendTimeout;
     soap->recv_timeout = recvTimeout;
     if (!soap_valid_socket(socket) && soap->error == SOAP_SSL_ERROR) self->m_tlsWords = CZuTls::Explain(soap);

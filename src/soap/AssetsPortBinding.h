@@ -166,6 +166,14 @@ public:
     struct soap* soap;
     // The URL requests go to; not owned. Null: the default URL.
     const char* endpoint;
+    // Plain connections (no TLS, no proxy, with a connect time-out) are made
+    // by a routine of our own instead of the runtime's, which waits for the
+    // connecting socket to become writable alone. Ours also ends its wait
+    // when the connect fails. On by default where a failed connect does not
+    // make its socket writable (KoFailedConnectIsWritable): there the
+    // runtime would learn of a refused connection only when its connect
+    // time-out ends.
+    bool ownConnect;
 
 private:
     template <class Request, class Response>
@@ -179,7 +187,8 @@ private:
     static int TimedSend(struct soap* soap, const char* data, size_t size);
     static size_t TimedRecv(struct soap* soap, char* data, size_t size);
     // The runtime's connection routine, wrapped to bound the TLS handshake
-    // like a transfer and to keep the words for a refused server.
+    // like a transfer and to keep the words for a refused server, or replaced
+    // by the routine of our own (ownConnect).
     static SOAP_SOCKET TimedOpen(struct soap* soap, const char* endpoint, const char* host, int port);
     // Sets the context up for TLS once; SOAP_OK or the runtime's code.
     int PrepareTls(const char* operation);

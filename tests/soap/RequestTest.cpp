@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "AssetsPortBinding.h"
+#include "KoSocket.h"
 #include "ScriptedServer.h"
 #include "SoapTestSupport.h"
 #include "ZuAssetsNamespaces.h"
@@ -281,6 +282,50 @@ TEST_F(Request, EachCallHasItsOwnConnection) {
     EXPECT_TRUE(server.waitForConnections(2));
     EXPECT_EQ(2u, server.connections());
     for (const ScriptedServer::Request& got : server.requests()) EXPECT_EQ("close", got.header("Connection"));
+}
+
+// Plain connections made by the routine of our own (where a failed connect
+// does not make its socket writable, as on Windows) send the same request and
+// fail with the same code and words as the runtime's own.
+TEST_F(Request, OwnConnectionsBehaveAsTheRuntimes) {
+    struct Outcome {
+        int code;
+        std::wstring words;
+        std::string body;
+    };
+    auto run = [&](bool own, const std::string& url, bool answered) {
+        if (answered) server.enqueue(ScriptedServer::Reply::http(responseOf("CreateFolder")));
+        AssetsPortBinding binding;
+        binding.ownConnect = own;
+        binding.endpoint = url.c_str();
+        binding.SetCredentials("u", "p");
+        binding.SetTimeouts(20000, 20000, 0);
+        types__CreateFolderType request;
+        request.InterplayURI = "x";
+        types__CreateFolderResponseType response;
+        Outcome outcome{binding.__assets__CreateFolder(&request, &response), binding.Report().runtimeWords,
+                        ""};
+        std::vector<ScriptedServer::Request> requests = server.requests();
+        if (answered && !requests.empty()) outcome.body = requests.back().body;
+        return outcome;
+    };
+    Outcome runtime = run(false, server.url(), true);
+    Outcome own = run(true, server.url(), true);
+    EXPECT_EQ(SOAP_OK, own.code);
+    EXPECT_EQ(runtime.body, own.body);
+    EXPECT_EQ(2u, server.connections());
+
+    // A refusal, not the end of the connect time-out; where the runtime sees
+    // it too, in its words.
+    std::string closed =
+        "http://127.0.0.1:" + std::to_string(ScriptedServer::closedPort()) + "/services/Assets";
+    own = run(true, closed, false);
+    EXPECT_EQ(SOAP_TCP_ERROR, own.code);
+    EXPECT_FALSE(own.words.empty());
+    EXPECT_EQ(std::wstring::npos, own.words.find(L"Timeout"));
+    if (KoFailedConnectIsWritable()) {
+        EXPECT_EQ(run(false, closed, false).words, own.words);
+    }
 }
 
 // Milliseconds become the runtime's seconds where they are whole, else its

@@ -32,6 +32,31 @@ KoSocketHandle KoAcceptSocket(KoSocketHandle listening) {
     return NotInherited(::accept(listening, nullptr, nullptr));
 }
 
+int KoWaitForConnect(KoSocketHandle socket, int timeoutMs, int* error) {
+    *error = 0;
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(socket, &writable);
+    FD_SET(socket, &failed);
+    timeval wait;
+    wait.tv_sec = timeoutMs / 1000;
+    wait.tv_usec = (timeoutMs % 1000) * 1000;
+    // The first argument is ignored here.
+    int ready = ::select(0, nullptr, &writable, &failed, &wait);
+    if (ready == 0) return 0;
+    if (ready < 0) {
+        *error = WSAGetLastError();
+        return -1;
+    }
+    int length = sizeof *error;
+    if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(error), &length) != 0)
+        *error = WSAGetLastError();
+    // A failure the socket no longer names is still a failure.
+    if (!*error && FD_ISSET(socket, &failed)) *error = WSAENOTCONN;
+    return *error ? -1 : 1;
+}
+
 bool KoSocketPair(KoSocketHandle pair[2]) {
     pair[0] = pair[1] = KO_INVALID_SOCKET;
     KoSocketHandle listening = KoOpenSocket();

@@ -43,6 +43,23 @@ inline int KoPollSockets(pollfd* sockets, unsigned count, int timeoutMs) {
     return ::WSAPoll(sockets, count, timeoutMs);
 }
 
+// Puts a socket in blocking or non-blocking mode.
+inline void KoSetSocketBlocking(KoSocketHandle socket, bool blocking) {
+    u_long nonBlocking = blocking ? 0 : 1;
+    ::ioctlsocket(socket, FIONBIO, &nonBlocking);
+}
+
+// Whether a connect that fails on a non-blocking socket makes the socket
+// writable, which is all the SOAP runtime's own connect routine waits for. It
+// does not here: Windows reports the failure as an exception condition, so the
+// runtime would learn of a refused connection only when its time-out ends.
+inline bool KoFailedConnectIsWritable() { return false; }
+
+// Waits up to timeoutMs (more than 0) for a connect begun on a non-blocking
+// socket to end: 1 when connected, 0 when the time ran out, -1 when it failed,
+// with the socket's error in *error (0 otherwise).
+int KoWaitForConnect(KoSocketHandle socket, int timeoutMs, int* error);
+
 // Two connected stream sockets (TCP over the loopback address: Windows has no
 // socketpair), not inherited by child processes; false on failure.
 bool KoSocketPair(KoSocketHandle pair[2]);
